@@ -1,0 +1,18 @@
+# qelvrin_add_test(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
+# One QtTest executable per test, registered with CTest, run offscreen with a
+# private runtime directory so Qt stays quiet.
+function(qelvrin_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE qelvrin_testsupport Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set(runtime_dir ${CMAKE_CURRENT_BINARY_DIR}/${name}.runtime)
+  file(MAKE_DIRECTORY ${runtime_dir})
+  file(CHMOD ${runtime_dir} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${runtime_dir};QELVRIN_END_PAUSE_MS=50;QELVRIN_STANDIN=$<$<TARGET_EXISTS:qelvrin-sas>:$<TARGET_FILE:qelvrin-sas>>"
+    TIMEOUT 300)
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+
+namespace qelvrin {
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgButtons { Ok, OkCancel, YesNo };
+// Closing a box without a choice answers Cancel (or No for Yes/No boxes).
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct MessageBoxRequest {
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    QString title;
+};
+
+struct FileOpenRequest {
+    QString title;
+    QString filter;           // "description|pattern|..." as the program states it
+    unsigned flags = 0;       // the program's flag word, kept for the record
+    QString initialDir;       // empty: the dialog's own choice
+};
+
+struct FontChoice {
+    QString face;
+    float size = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Every modal question the program asks goes through here, so tests can
+// script the operator's answers and check exactly what was asked.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(const MessageBoxRequest& request) = 0;
+    // nullopt on Cancel.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    // Native path of the chosen file; empty on Cancel.
+    virtual QString openFile(const FileOpenRequest& request) = 0;
+    // Fixed-pitch fonts only; false on Cancel. `font` holds the initial selection.
+    virtual bool chooseFont(FontChoice& font) = 0;
+    // Print setup on `printer` (selection and page range disabled; print to
+    // file only where the system has no printer); false on Cancel.
+    virtual bool setupPrinter(QPrinter& printer) = 0;
+};
+
+} // namespace qelvrin

@@ -1,0 +1,83 @@
+#include "scripted_dialogs.h"
+
+#include <QTest>
+
+namespace qelvrin::testing {
+
+namespace {
+
+template <typename Queue>
+auto takeFront(Queue& queue, const char* what, const QString& asked)
+{
+    if (queue.empty())
+        qFatal("ScriptedDialogs: no scripted answer for %s \"%s\"", what, qPrintable(asked));
+    auto value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+
+} // namespace
+
+QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
+{
+    QList<Call> result;
+    for (const Call& call : m_calls) {
+        if (call.kind == Kind::Message)
+            result.append(call);
+    }
+    return result;
+}
+
+bool ScriptedDialogs::allAnswersUsed() const
+{
+    return m_answers.empty() && m_inputs.empty() && m_files.empty() && m_fonts.empty() && m_printers.empty();
+}
+
+Answer ScriptedDialogs::message(const MessageBoxRequest& request)
+{
+    Call call{Kind::Message, request.text, request.title, request.icon, request.buttons, {}, {}, {}};
+    m_calls.append(call);
+    if (!m_messageHooks.empty()) {
+        auto hook = std::move(m_messageHooks.front());
+        m_messageHooks.pop_front();
+        hook(call);
+    }
+    // A box with only OK needs no script.
+    if (request.buttons == MsgButtons::Ok)
+        return Answer::Ok;
+    return takeFront(m_answers, "message", request.text);
+}
+
+std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    m_calls.append(Call{Kind::Input, prompt, title, MsgIcon::None, MsgButtons::OkCancel, defaultText, {}, {}});
+    return takeFront(m_inputs, "input", prompt);
+}
+
+QString ScriptedDialogs::openFile(const FileOpenRequest& request)
+{
+    m_calls.append(Call{Kind::OpenFile, {}, request.title, MsgIcon::None, MsgButtons::OkCancel, {}, request, {}});
+    return takeFront(m_files, "open file", request.title);
+}
+
+bool ScriptedDialogs::chooseFont(FontChoice& font)
+{
+    m_calls.append(Call{Kind::Font, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, font});
+    const std::optional<FontChoice> answer = takeFront(m_fonts, "font", QString());
+    if (!answer)
+        return false;
+    font = *answer;
+    return true;
+}
+
+bool ScriptedDialogs::setupPrinter(QPrinter& printer)
+{
+    m_calls.append(Call{Kind::Printer, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, {}});
+    auto answer = takeFront(m_printers, "printer", QString());
+    if (!answer)
+        return false;
+    (*answer)(printer);
+    return true;
+}
+
+} // namespace qelvrin::testing

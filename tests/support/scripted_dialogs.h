@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace qelvrin::testing {
+
+// Stands in for the operator: every question is recorded, every answer comes
+// from a queue the test filled. An unexpected question fails loudly.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Message, Input, OpenFile, Font, Printer };
+
+    struct Call {
+        Kind kind;
+        QString text;     // message text, input prompt
+        QString title;
+        MsgIcon icon = MsgIcon::None;
+        MsgButtons buttons = MsgButtons::Ok;
+        QString defaultText;  // input default
+        FileOpenRequest file; // open-file request
+        FontChoice font;      // font dialog's initial selection
+    };
+
+    // Answers, consumed in order per kind.
+    void queueAnswer(Answer answer) { m_answers.push_back(answer); }
+    void queueInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
+    void queueFile(QString nativePath) { m_files.push_back(std::move(nativePath)); }
+    void queueFont(std::optional<FontChoice> font) { m_fonts.push_back(std::move(font)); }
+    // nullopt cancels; otherwise the function prepares the printer (output file...).
+    void queuePrinter(std::optional<std::function<void(QPrinter&)>> setup) { m_printers.push_back(std::move(setup)); }
+    // Runs when the next message box is shown, before it is answered, so a
+    // test can look at the state at that moment.
+    void onNextMessage(std::function<void(const Call&)> hook) { m_messageHooks.push_back(std::move(hook)); }
+
+    const QList<Call>& calls() const { return m_calls; }
+    QList<Call> messages() const;
+    void clear() { m_calls.clear(); }
+    bool allAnswersUsed() const;
+
+    Answer message(const MessageBoxRequest& request) override;
+    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFile(const FileOpenRequest& request) override;
+    bool chooseFont(FontChoice& font) override;
+    bool setupPrinter(QPrinter& printer) override;
+
+private:
+    QList<Call> m_calls;
+    std::deque<Answer> m_answers;
+    std::deque<std::optional<QString>> m_inputs;
+    std::deque<QString> m_files;
+    std::deque<std::optional<FontChoice>> m_fonts;
+    std::deque<std::optional<std::function<void(QPrinter&)>>> m_printers;
+    std::deque<std::function<void(const Call&)>> m_messageHooks;
+};
+
+} // namespace qelvrin::testing
