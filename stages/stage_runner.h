@@ -1,0 +1,87 @@
+#pragma once
+
+#include "stages/stage_table.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+namespace qelvrin {
+
+class DriveMap;
+class StageHost;
+
+// The one stage that can run at a time. Text fields without a value hold a
+// single blank.
+struct StageState {
+    QString StageLetter = QStringLiteral(" ");
+    QString StageProgramName = QStringLiteral(" ");
+    QString StageLogPath = QStringLiteral(" ");
+    qint64 ExpectedLogSize = 0;
+    qint64 SasTaskId = 0;
+    qint32 CurrentLogSize = 0;
+    // No value before the first stage of the program's run.
+    std::optional<double> CompletionPercent;
+};
+
+// Outcome of reading a finished stage's log.
+struct CompletionVerdict {
+    bool normal = true;
+    qint64 failureLineNumber = 0;   // 1-based; 0 when none
+    QByteArray failureLine;         // the first line holding a failure word
+    QString reason;                 // why the log counts as abnormal when it could not be judged
+};
+
+// Launch, progress monitor and completion check of the batch stages.
+class StageRunner : public QObject {
+    Q_OBJECT
+
+public:
+    StageRunner(const DriveMap& drives, StageHost& host, QObject* parent = nullptr);
+
+    // mnuRInitialAssesment_Click / mnuRTechnicalDefect_Click: the whole launch.
+    // False when the batch processor could not be started (reported, idle again).
+    bool launchAssessment(QChar stageLetter);
+    // The Data Load launch, after the diskette copy; StageLogPath already set.
+    bool RunDataLoadProgram();
+
+    // The monitor's tick; Timer1 calls it every 500 ms while enabled.
+    void Timer1_Timer();
+    QTimer& Timer1() { return m_timer; }
+
+    // Exit's close request to the running batch run.
+    void CloseSasWindow();
+
+    const StageState& state() const { return m_state; }
+    void setStageLogPath(const QString& dosPath) { m_state.StageLogPath = dosPath; }
+    bool sasRunning() const { return m_state.SasTaskId > 0; }
+
+Q_SIGNALS:
+    // After the end sequence has given the commands back.
+    void stageEnded(QChar stageLetter, const qelvrin::CompletionVerdict& verdict);
+    // The batch processor could not be started; the program is idle again.
+    void stageStartFailed(QChar stageLetter, const QString& reason);
+    // Every tick while the stage runs, after the bar was set.
+    void progressChanged(QChar stageLetter, int barPercent, double completionPercent);
+
+private:
+    const DriveMap& m_drives;
+    StageHost& m_host;
+    QTimer m_timer;
+    StageState m_state;
+};
+
+// The bar's whole percentage for a completion percentage: half to even;
+// above 100 the bar shows 99.
+int barPercent(double completionPercent);
+// CompletionPercent in general number format: up to 15 significant digits.
+QString generalNumber(double value);
+// A log line holding "stopped", "memory", "not found" or "aborted" (case-sensitive).
+bool isFailureLine(QByteArrayView line);
+// Reads the log at `nativePath`; a log that cannot be read or is empty is abnormal.
+CompletionVerdict judgeLog(const QString& nativePath);
+
+} // namespace qelvrin
