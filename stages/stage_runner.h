@@ -68,11 +68,28 @@ Q_SIGNALS:
     void progressChanged(QChar stageLetter, int barPercent, double completionPercent);
 
 private:
+    // Launch steps 3 to 10, shared by the three stages.
+    bool startStage(const StageInfo& stage);
+    void returnToIdleAfterFailedStart(const StageInfo& stage, const QString& reason);
+    void UpdateCompletionPercent();
+    void ShowProgressPanel();
+    void HideProgressPanel();
+    void runEndSequence();
+    CompletionVerdict CheckStageCompletion();
+    QString nativeLogPath() const;
+
     const DriveMap& m_drives;
     StageHost& m_host;
     QTimer m_timer;
     StageState m_state;
+    // What Panel3D1 holds: the whole percentage, and the red that an overrun
+    // leaves until the stage ends.
+    int m_barPercent = 0;
+    bool m_barRed = false;
 };
+
+// The end sequence's pause: QELVRIN_END_PAUSE_MS when set, else 3000 ms.
+int endPauseMilliseconds();
 
 // The bar's whole percentage for a completion percentage: half to even;
 // above 100 the bar shows 99.

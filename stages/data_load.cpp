@@ -1,0 +1,93 @@
+#include "stages/data_load.h"
+
+#include "platform/dialogs.h"
+#include "platform/drive_map.h"
+#include "platform/file_ops.h"
+#include "stages/sdg_copy.h"
+#include "stages/stage_host.h"
+#include "stages/stage_runner.h"
+#include "stages/stage_table.h"
+
+#include <QFileInfo>
+
+namespace qelvrin {
+
+namespace {
+
+const QString kApplicationTitle = QStringLiteral("QELVRIN");
+const QString kIdleCaption = QStringLiteral("Inorganic Quorvane ");
+// The file-open flag that restores the process's current directory.
+constexpr unsigned kNoChangeDir = 8;
+
+QString chooseSdgFile(StageHost& host)
+{
+    return host.dialogs().openFile({QStringLiteral("Select SDG"), QStringLiteral("SDG Files ") + QStringLiteral("(*.i01)|*.i01|"),
+                                    kNoChangeDir, QString()});
+}
+
+void endWithoutStage(StageHost& host, const QString& message)
+{
+    host.dialogs().message({message, MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+    host.setCaption(kIdleCaption);
+    host.setBusy(false);
+    host.setWindowEnabled(true);
+}
+
+QString copyFailureMessage(const DriveMap& drives, const SdgCopyFailure& failure)
+{
+    const QString what = failure.whileWriting ? QStringLiteral("The data file could not be written: ")
+                                              : QStringLiteral("The SDG file could not be read: ");
+    return what + drives.toDos(failure.nativePath) + QStringLiteral(" (") + failure.reason + QStringLiteral(")");
+}
+
+} // namespace
+
+void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
+{
+    host.PurgeStageData();
+    const QString logPath = stageByLetter(QChar('D'))->logPath;
+    runner.setStageLogPath(logPath);
+    files::truncateCreate(drives.toNative(logPath));
+    host.setBusy(false);
+    const QString dataFile = drives.toNative(kDataFilePath);
+
+    for (int DiskNumber = 1;; ++DiskNumber) {
+        const QString chosen = chooseSdgFile(host);
+        const QString dosPath = chosen.isEmpty() ? QString() : drives.toDos(chosen);
+        const SdgNames names = deriveSdgNames(dosPath);
+        host.setBusy(true);
+        host.setWindowEnabled(false);
+        if (!names.accepted) {
+            endWithoutStage(host, QStringLiteral("No Files were Loaded"));
+            return;
+        }
+        host.setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: ") + names.SdgName + QStringLiteral(" ]"));
+
+        const QString prefixName = names.SdgFilePrefix.mid(qMax(names.SdgFilePrefix.lastIndexOf(QLatin1Char('\\')),
+                                                                names.SdgFilePrefix.lastIndexOf(QLatin1Char('/')))
+                                                           + 1);
+        if (const std::optional<SdgCopyFailure> failure =
+                copySdgFiles(QFileInfo(chosen).absolutePath(), prefixName, dataFile, DiskNumber == 1)) {
+            // Half an SDG must not be assessed later as if it were whole.
+            files::remove(dataFile);
+            endWithoutStage(host, copyFailureMessage(drives, *failure));
+            return;
+        }
+
+        if (!names.diskette)
+            break;
+        host.setWindowEnabled(true);
+        const Answer more = host.dialogs().message(
+            {QStringLiteral("Do you want to load another disk: "), MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Continue?")});
+        if (more != Answer::Yes)
+            break;
+    }
+
+    host.setBusy(false);
+    host.setWindowEnabled(true);
+    runner.RunDataLoadProgram();
+    host.setBusy(false);
+    host.setWindowEnabled(true);
+}
+
+} // namespace qelvrin

@@ -1,0 +1,35 @@
+#include "stages/end_signal.h"
+
+#include "platform/drive_map.h"
+#include "platform/file_ops.h"
+#include "stages/stage_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qelvrin {
+
+namespace {
+
+QFileInfo signalLocation(const DriveMap& drives)
+{
+    return QFileInfo(drives.toNative(kSignalPath));
+}
+
+} // namespace
+
+bool endSignalPresent(const DriveMap& drives)
+{
+    const QFileInfo signal = signalLocation(drives);
+    return !files::listMatching(signal.path(), signal.fileName()).isEmpty();
+}
+
+void removeEndSignal(const DriveMap& drives)
+{
+    const QFileInfo signal = signalLocation(drives);
+    const QDir dir(signal.path());
+    for (const QString& name : files::listMatching(dir.path(), signal.fileName()))
+        files::remove(dir.filePath(name));
+}
+
+} // namespace qelvrin

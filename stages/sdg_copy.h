@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace qelvrin {
+
+// A file that stopped the copy, and why.
+struct SdgCopyFailure {
+    QString nativePath;
+    bool whileWriting = false;  // the data file, rather than an SDG file
+    QString reason;
+};
+
+// Copies, line by line and each line ended by CR LF, every file of
+// `sdgDirectory` whose name is `prefixName` plus two characters (matched
+// without regard to case, in directory order) into the data file, which is
+// truncated first when `truncate` is set and appended to otherwise.
+std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QString& prefixName,
+                                           const QString& dataFilePath, bool truncate);
+
+} // namespace qelvrin

@@ -1,0 +1,41 @@
+#include "stages/data_load.h"
+
+namespace qelvrin {
+
+namespace {
+
+// Where the file's own name begins: after the last folder separator of
+// either kind, since a path outside every drive keeps its native form.
+qsizetype fileNameStart(const QString& path)
+{
+    const qsizetype separator = qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return separator + 1;
+}
+
+} // namespace
+
+SdgNames deriveSdgNames(const QString& dosPath)
+{
+    SdgNames names;
+    QString path = dosPath;
+    while (path.startsWith(QLatin1Char(' ')))
+        path.remove(0, 1);
+
+    const QString lastTen = path.right(10).toUpper();
+    names.SdgName = lastTen.left(6).leftJustified(6, QLatin1Char(' '));
+
+    // A dot in a folder name must not cut the prefix short: only the file's
+    // own name is searched.
+    const qsizetype nameStart = fileNameStart(path);
+    const qsizetype dot = path.indexOf(QLatin1Char('.'), nameStart);
+    const bool hasDot = dot >= 0;
+    names.SdgFilePrefix = (hasDot ? path.left(dot + 2) : path.left(1)).toUpper();
+
+    const QString test = (lastTen.left(1) + names.SdgFilePrefix.right(1)).toUpper();
+    names.accepted = path.size() >= 10 && hasDot && test == QLatin1String("MI");
+    const QString drive = path.left(2).toUpper();
+    names.diskette = drive == QLatin1String("A:") || drive == QLatin1String("B:");
+    return names;
+}
+
+} // namespace qelvrin

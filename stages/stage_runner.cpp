@@ -1,0 +1,191 @@
+#include "stages/stage_runner.h"
+
+#include "platform/dialogs.h"
+#include "platform/drive_map.h"
+#include "platform/file_ops.h"
+#include "platform/process.h"
+#include "stages/end_signal.h"
+#include "stages/marker_record.h"
+#include "stages/stage_host.h"
+
+#include <limits>
+
+namespace qelvrin {
+
+namespace {
+
+constexpr int kTickMilliseconds = 500;
+constexpr int kEndPauseMilliseconds = 3000;
+const QString kBlank = QStringLiteral(" ");
+const QString kApplicationTitle = QStringLiteral("QELVRIN");
+
+QChar letterOf(const StageState& state)
+{
+    return state.StageLetter.isEmpty() ? QChar(' ') : state.StageLetter.at(0);
+}
+
+} // namespace
+
+int endPauseMilliseconds()
+{
+    bool ok = false;
+    const int fromEnvironment = qEnvironmentVariableIntValue("QELVRIN_END_PAUSE_MS", &ok);
+    return ok && fromEnvironment >= 0 ? fromEnvironment : kEndPauseMilliseconds;
+}
+
+StageRunner::StageRunner(const DriveMap& drives, StageHost& host, QObject* parent)
+    : QObject(parent), m_drives(drives), m_host(host)
+{
+    m_timer.setInterval(kTickMilliseconds);
+    connect(&m_timer, &QTimer::timeout, this, &StageRunner::Timer1_Timer);
+}
+
+bool StageRunner::launchAssessment(QChar stageLetter)
+{
+    const StageInfo* stage = stageByLetter(stageLetter);
+    if (!stage || stage->reportPath.isEmpty())
+        return false;
+    files::remove(m_drives.toNative(stage->logPath));
+    files::remove(m_drives.toNative(stage->reportPath));
+    m_state.StageLogPath = stage->logPath;
+    files::truncateCreate(m_drives.toNative(stage->logPath));
+    return startStage(*stage);
+}
+
+bool StageRunner::RunDataLoadProgram()
+{
+    return startStage(*stageByLetter(QChar('D')));
+}
+
+bool StageRunner::startStage(const StageInfo& stage)
+{
+    m_host.LockCommands();
+    m_host.setRunningProgramName(stage.programName);
+    m_state.StageLetter = QString(stage.letter);
+    m_state.ExpectedLogSize = stage.expectedLogSize;
+    m_state.StageProgramName = stage.programName;
+    m_barPercent = 0;
+    m_host.setCompletionBar(m_barPercent, m_barRed);
+    writeMarkerRecord(m_drives.toNative(kMarkerPath), stage.markerText);
+    removeEndSignal(m_drives);
+
+    const ProcessStart started = startDetached(m_drives, stage.commandLine, m_drives.installDir());
+    if (started.pid <= 0) {
+        returnToIdleAfterFailedStart(stage, started.error);
+        return false;
+    }
+    m_state.SasTaskId = started.pid;
+    m_timer.start();
+    return true;
+}
+
+void StageRunner::returnToIdleAfterFailedStart(const StageInfo& stage, const QString& reason)
+{
+    const QString program = stage.commandLine.section(QLatin1Char(' '), 0, 0);
+    m_host.dialogs().message({QStringLiteral("The SAS Software could not be started: ") + program + QStringLiteral(" (") + reason
+                                  + QStringLiteral(")"),
+                              MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+    m_timer.stop();
+    m_state.StageLetter = kBlank;
+    m_state.StageProgramName = kBlank;
+    m_state.StageLogPath = kBlank;
+    m_state.SasTaskId = 0;
+    m_host.RefreshStageCommands();
+    m_host.UnlockCommands();
+    Q_EMIT stageStartFailed(stage.letter, reason);
+}
+
+QString StageRunner::nativeLogPath() const
+{
+    return m_drives.toNative(m_state.StageLogPath);
+}
+
+void StageRunner::Timer1_Timer()
+{
+    if (letterOf(m_state) == QChar(' ')) {
+        // A tick queued before the stage ended has nothing left to watch.
+        m_timer.stop();
+        return;
+    }
+    if (endSignalPresent(m_drives)) {
+        runEndSequence();
+        return;
+    }
+    // While the batch run recreates its log the size cannot be taken; the
+    // bar then keeps what it showed until the next tick.
+    if (const std::optional<qint64> size = files::size(nativeLogPath())) {
+        m_state.CurrentLogSize = static_cast<qint32>(qMin<qint64>(*size, std::numeric_limits<qint32>::max()));
+        UpdateCompletionPercent();
+    }
+    if (m_host.displayProgressChecked())
+        ShowProgressPanel();
+    else
+        HideProgressPanel();
+    if (m_host.isMinimised())
+        m_host.setCaption(QStringLiteral("Inorganic PC-VQS ") + QString::number(m_barPercent) + QStringLiteral("%"));
+    Q_EMIT progressChanged(letterOf(m_state), m_barPercent, m_state.CompletionPercent.value_or(0));
+}
+
+void StageRunner::UpdateCompletionPercent()
+{
+    const double percent = double(m_state.CurrentLogSize) / double(m_state.ExpectedLogSize) * 100;
+    m_state.CompletionPercent = percent;
+    if (percent > 100)
+        m_barRed = true;
+    m_barPercent = barPercent(percent);
+    m_host.setCompletionBar(m_barPercent, m_barRed);
+}
+
+void StageRunner::ShowProgressPanel()
+{
+    m_host.setProgressPanelVisible(true);
+}
+
+void StageRunner::HideProgressPanel()
+{
+    m_host.setProgressPanelVisible(false);
+}
+
+void StageRunner::runEndSequence()
+{
+    const QChar letter = letterOf(m_state);
+    m_timer.stop();
+    m_host.pause(endPauseMilliseconds());
+    HideProgressPanel();
+    const CompletionVerdict verdict = CheckStageCompletion();
+    m_host.showDoneMark(letter);
+    m_state.CompletionPercent = 0;
+    m_barPercent = 0;
+    m_barRed = false;
+    m_host.setCompletionBar(m_barPercent, m_barRed);
+    m_host.RefreshStageCommands();
+    m_state.StageLetter = kBlank;
+    m_state.StageProgramName = kBlank;
+    m_host.UnlockCommands();
+    m_state.StageLogPath = kBlank;
+    m_state.SasTaskId = 0;
+    Q_EMIT stageEnded(letter, verdict);
+}
+
+CompletionVerdict StageRunner::CheckStageCompletion()
+{
+    const CompletionVerdict verdict = judgeLog(nativeLogPath());
+    if (verdict.normal) {
+        m_host.dialogs().message({QStringLiteral("The ") + m_state.StageProgramName + QStringLiteral(" has successfully completed."),
+                                  MsgIcon::None, MsgButtons::Ok, kApplicationTitle});
+        return verdict;
+    }
+    m_host.dialogs().message({QStringLiteral("The ") + m_state.StageProgramName
+                                  + QStringLiteral(" has ended abnormally. Please check the SAS log from the view menu"),
+                              MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+    if (m_host.displayLogOnAbendChecked())
+        m_host.openStageLog(letterOf(m_state));
+    return verdict;
+}
+
+void StageRunner::CloseSasWindow()
+{
+    sendCloseRequest(m_state.SasTaskId);
+}
+
+} // namespace qelvrin

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "support/scripted_dialogs.h"
+#include "stages/stage_host.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace qelvrin::testing {
+
+// A main window reduced to what stage control touches: every call is logged
+// in order, message boxes and file dialogs included, and the operator's
+// answers come from the scripted dialogs.
+class FakeStageHost : public StageHost {
+public:
+    ScriptedDialogs scripted;
+    QStringList calls;
+
+    bool progressChecked = true;
+    bool logOnAbendChecked = true;
+    bool minimised = false;
+    QString caption;
+    int bar = -1;
+    bool barRed = false;
+    bool panelVisible = false;
+    bool busy = false;
+    bool windowEnabled = true;
+    // Runs after each call is logged, so a test can look at the state then.
+    std::function<void(const QString&)> onCall;
+
+    Dialogs& dialogs() override { return m_recording; }
+
+    void LockCommands() override { log(QStringLiteral("LockCommands")); }
+    void UnlockCommands() override { log(QStringLiteral("UnlockCommands")); }
+    void RefreshStageCommands() override { log(QStringLiteral("RefreshStageCommands")); }
+    void PurgeStageData() override { log(QStringLiteral("PurgeStageData")); }
+
+    void setRunningProgramName(const QString& name) override { log(QStringLiteral("Label4 ") + name); }
+    void setCompletionBar(int percent, bool overrun) override
+    {
+        bar = percent;
+        barRed = overrun;
+        log(QStringLiteral("bar %1 %2").arg(percent).arg(overrun ? QStringLiteral("red") : QStringLiteral("white")));
+    }
+    void setProgressPanelVisible(bool visible) override
+    {
+        panelVisible = visible;
+        log(visible ? QStringLiteral("ShowProgressPanel") : QStringLiteral("HideProgressPanel"));
+    }
+    bool displayProgressChecked() const override { return progressChecked; }
+    bool displayLogOnAbendChecked() const override { return logOnAbendChecked; }
+
+    bool isMinimised() const override { return minimised; }
+    void setCaption(const QString& text) override
+    {
+        caption = text;
+        log(QStringLiteral("caption ") + text);
+    }
+    void showDoneMark(QChar stageLetter) override { log(QStringLiteral("done ") + stageLetter); }
+    void openStageLog(QChar stageLetter) override { log(QStringLiteral("openStageLog ") + stageLetter); }
+
+    void setBusy(bool on) override
+    {
+        busy = on;
+        log(on ? QStringLiteral("busy") : QStringLiteral("pointer normal"));
+    }
+    void setWindowEnabled(bool enabled) override
+    {
+        windowEnabled = enabled;
+        log(enabled ? QStringLiteral("window enabled") : QStringLiteral("window disabled"));
+    }
+    void pause(int milliseconds) override
+    {
+        log(QStringLiteral("pause %1").arg(milliseconds));
+    }
+
+    // The calls from the first one named `from` on.
+    QStringList callsFrom(const QString& from) const { return calls.mid(qMax<qsizetype>(0, calls.indexOf(from))); }
+
+private:
+    void log(const QString& call)
+    {
+        calls << call;
+        if (onCall)
+            onCall(call);
+    }
+
+    class RecordingDialogs : public Dialogs {
+    public:
+        explicit RecordingDialogs(FakeStageHost& host) : m_host(host) {}
+        Answer message(const MessageBoxRequest& request) override
+        {
+            m_host.log(QStringLiteral("message ") + request.text);
+            return m_host.scripted.message(request);
+        }
+        std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override
+        {
+            return m_host.scripted.input(prompt, title, defaultText);
+        }
+        QString openFile(const FileOpenRequest& request) override
+        {
+            m_host.log(QStringLiteral("openFile ") + request.title);
+            return m_host.scripted.openFile(request);
+        }
+        bool chooseFont(FontChoice& font) override { return m_host.scripted.chooseFont(font); }
+        bool setupPrinter(QPrinter& printer) override { return m_host.scripted.setupPrinter(printer); }
+
+    private:
+        FakeStageHost& m_host;
+    };
+
+    RecordingDialogs m_recording{*this};
+};
+
+} // namespace qelvrin::testing
