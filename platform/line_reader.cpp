@@ -76,8 +76,9 @@ std::optional<QByteArrayView> LineReader::next()
         if (stop >= 0) {
             // A CR at the very end may be the first half of CR LF.
             if (m_buffer.at(stop) == '\r' && stop + 1 == m_end && !m_eof) {
-                if (fill())
-                    continue;
+                // fill() may have moved the bytes even when nothing more came.
+                fill();
+                continue;
             }
             const char* data = m_buffer.constData();
             const QByteArrayView line(data + m_begin, stop - m_begin);
