@@ -1,0 +1,255 @@
+#include "../stages/fake_stage_host.h"
+#include "../stages/sas_install.h"
+#include "support/temp_drive.h"
+
+#include "stages/data_load.h"
+#include "stages/stage_runner.h"
+#include "stages/stage_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace qelvrin;
+using namespace qelvrin::testing;
+
+namespace {
+
+const QString kLoadLog = QStringLiteral("\\QELVRIN\\DLOADJCL.LOG");
+const QString kRefused = QStringLiteral("No Files were Loaded");
+const QString kMoreDisks = QStringLiteral("Do you want to load another disk: ");
+
+// One data-load command on a fresh drive whose batch processor ends at once.
+struct LoadCommand {
+    LoadCommand() { installQuietBatchProcessor(drive); }
+    ~LoadCommand() { runner.Timer1().stop(); }
+
+    void run() { runDataLoadCommand(drive.drives(), host, runner); }
+    bool stageStarted() const { return host.calls.contains(QStringLiteral("LockCommands")); }
+    QByteArray data() const { return drive.read(kDataFilePath); }
+
+    TempDrive drive;
+    FakeStageHost host;
+    StageRunner runner{drive.drives(), host};
+};
+
+// The files of `dir` in the order the directory lists them.
+QByteArray concatenatedInDirectoryOrder(const QString& dir, const QStringList& names, const QHash<QString, QByteArray>& contents)
+{
+    QByteArray all;
+    for (const QString& entry : QDir(dir).entryList(QDir::Files, QDir::Unsorted)) {
+        if (names.contains(entry))
+            all += contents.value(entry);
+    }
+    return all;
+}
+
+} // namespace
+
+class TestDataLoad : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void chosenPath_decidesLoadAndQuestion_data()
+    {
+        QTest::addColumn<QString>("dosPath");   // where the chosen file lies; "outside" for no drive
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<bool>("question");
+        QTest::newRow("diskette A") << "A:\\M12345.I01" << "Inorganic PC-VQS [ SDG: M12345 ]" << true << true;
+        QTest::newRow("folder on the drive") << "C:\\DATA\\M12345.I01" << "Inorganic PC-VQS [ SDG: M12345 ]" << true << false;
+        QTest::newRow("dot in a folder name") << "C:\\SDG.1\\M12345.I01" << "Inorganic PC-VQS [ SDG: M12345 ]" << true << false;
+        QTest::newRow("not an SDG name") << "A:\\X12345.I01" << "Inorganic Quorvane " << false << false;
+        QTest::newRow("lower-case name") << "B:\\m12345.i01" << "Inorganic PC-VQS [ SDG: M12345 ]" << true << true;
+        QTest::newRow("outside every drive") << "outside" << "Inorganic PC-VQS [ SDG: M12345 ]" << true << false;
+        QTest::newRow("short path") << "C:\\M1.I01" << "Inorganic Quorvane " << false << false;
+        QTest::newRow("no dot") << "C:\\DATA\\M12345I01" << "Inorganic Quorvane " << false << false;
+    }
+    void chosenPath_decidesLoadAndQuestion()
+    {
+        QFETCH(QString, dosPath);
+        QFETCH(QString, caption);
+        QFETCH(bool, loaded);
+        QFETCH(bool, question);
+        LoadCommand load;
+        QTemporaryDir elsewhere;
+        const QString chosen = dosPath == QLatin1String("outside") ? elsewhere.filePath(QStringLiteral("M12345.I01")) : load.drive.native(dosPath);
+        QDir().mkpath(QFileInfo(chosen).path());
+        QFile file(chosen);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("line 1\r\nline 2\r\n");
+        file.close();
+        load.host.scripted.queueFile(chosen);
+        if (question)
+            load.host.scripted.queueAnswer(Answer::No);
+
+        load.run();
+
+        QCOMPARE(load.host.caption, caption);
+        QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kMoreDisks), question);
+        QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kRefused), !loaded);
+        QCOMPARE(load.stageStarted(), loaded);
+        QCOMPARE(load.data(), loaded ? QByteArray("line 1\r\nline 2\r\n") : QByteArray());
+        QVERIFY(load.host.scripted.allAnswersUsed());
+        QVERIFY(!load.host.busy);
+        QVERIFY(load.host.windowEnabled);
+    }
+
+    void twoDiskettes_copyInOrderThenStartStage()
+    {
+        LoadCommand load;
+        const QHash<QString, QByteArray> disk1{{QStringLiteral("M12345.I01"), "one\r\n"},
+                                               {QStringLiteral("M12345.I02"), "two\r\n"},
+                                               {QStringLiteral("M12345.I03"), "three\r\n"}};
+        for (auto it = disk1.begin(); it != disk1.end(); ++it)
+            load.drive.write(QStringLiteral("A:\\") + it.key(), it.value());
+        load.drive.write(QStringLiteral("A:\\M12345.TXT"), "not an SDG file\r\n");
+        load.drive.write(QStringLiteral("A:\\M12346.I01"), "another SDG\r\n");
+        load.drive.write(QStringLiteral("A:\\M12345.I001"), "too long\r\n");
+        const QByteArray expectedDisk1 = concatenatedInDirectoryOrder(load.drive.diskA(), disk1.keys(), disk1);
+
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("A:\\M12345.I01")));
+        load.host.scripted.queueAnswer(Answer::Yes);
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("A:\\M12345.I04")));
+        load.host.scripted.queueAnswer(Answer::No);
+        // The operator changes the diskette while the question is on screen.
+        load.host.scripted.onNextMessage([&](const ScriptedDialogs::Call&) {
+            QDir(load.drive.diskA()).removeRecursively();
+            QDir().mkpath(load.drive.diskA());
+            load.drive.write(QStringLiteral("A:\\M12345.I04"), "four");
+        });
+
+        load.run();
+
+        QCOMPARE(load.data(), expectedDisk1 + "four\r\n");
+        const QString sdgCaption = QStringLiteral("caption Inorganic PC-VQS [ SDG: M12345 ]");
+        QCOMPARE(load.host.calls, QStringList({
+                                      QStringLiteral("PurgeStageData"),
+                                      QStringLiteral("pointer normal"),
+                                      QStringLiteral("openFile Select SDG"),
+                                      QStringLiteral("busy"),
+                                      QStringLiteral("window disabled"),
+                                      sdgCaption,
+                                      QStringLiteral("window enabled"),
+                                      QStringLiteral("message ") + kMoreDisks,
+                                      QStringLiteral("openFile Select SDG"),
+                                      QStringLiteral("busy"),
+                                      QStringLiteral("window disabled"),
+                                      sdgCaption,
+                                      QStringLiteral("window enabled"),
+                                      QStringLiteral("message ") + kMoreDisks,
+                                      QStringLiteral("pointer normal"),
+                                      QStringLiteral("window enabled"),
+                                      QStringLiteral("LockCommands"),
+                                      QStringLiteral("Label4 Data Load Program"),
+                                      QStringLiteral("bar 0 white"),
+                                      QStringLiteral("pointer normal"),
+                                      QStringLiteral("window enabled"),
+                                  }));
+        const ScriptedDialogs::Call dialog = load.host.scripted.calls().first();
+        QCOMPARE(dialog.file.title, QStringLiteral("Select SDG"));
+        QCOMPARE(dialog.file.filter, QStringLiteral("SDG Files (*.i01)|*.i01|"));
+        QCOMPARE(dialog.file.flags, 8u);
+        QCOMPARE(dialog.file.initialDir, QString());
+        const ScriptedDialogs::Call question = load.host.scripted.messages().first();
+        QCOMPARE(question.icon, MsgIcon::Question);
+        QCOMPARE(question.buttons, MsgButtons::YesNo);
+        QCOMPARE(question.title, QStringLiteral("Continue?"));
+        QCOMPARE(load.runner.state().StageLetter, QStringLiteral("D"));
+        QCOMPARE(load.runner.state().StageLogPath, kLoadLog);
+        QVERIFY(load.drive.exists(kLoadLog));
+        QCOMPARE(load.drive.read(kMarkerPath), QByteArray("\"LOAD PROGRAM STARTED\"\r\n"));
+    }
+
+    void lineEnds_becomeCrLf()
+    {
+        LoadCommand load;
+        load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), "crlf\r\nlone cr\rlone lf\nform\ffeed\r\n\r\n\flast");
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")));
+        load.run();
+        QCOMPARE(load.data(), QByteArray("crlf\r\nlone cr\r\nlone lf\r\nform\ffeed\r\n\r\n\flast\r\n"));
+    }
+
+    void cancel_leavesPurgedSystemWithEmptyLog()
+    {
+        LoadCommand load;
+        load.drive.write(kLoadLog, "old log");
+        load.host.scripted.queueFile(QString());
+
+        load.run();
+
+        QCOMPARE(load.host.calls, QStringList({
+                                      QStringLiteral("PurgeStageData"),
+                                      QStringLiteral("pointer normal"),
+                                      QStringLiteral("openFile Select SDG"),
+                                      QStringLiteral("busy"),
+                                      QStringLiteral("window disabled"),
+                                      QStringLiteral("message ") + kRefused,
+                                      QStringLiteral("caption Inorganic Quorvane "),
+                                      QStringLiteral("pointer normal"),
+                                      QStringLiteral("window enabled"),
+                                  }));
+        const ScriptedDialogs::Call box = load.host.scripted.messages().first();
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QCOMPARE(box.buttons, MsgButtons::Ok);
+        QCOMPARE(box.title, QStringLiteral("QELVRIN"));
+        QVERIFY(load.drive.exists(kLoadLog));
+        QCOMPARE(load.drive.read(kLoadLog), QByteArray());
+        QVERIFY(!QFileInfo::exists(load.drive.native(kDataFilePath)));
+        QCOMPARE(load.runner.state().StageLetter, QStringLiteral(" "));
+    }
+
+    void secondDisketteRefused_keepsFirstDisketteData()
+    {
+        LoadCommand load;
+        load.drive.write(QStringLiteral("A:\\M12345.I01"), "first");
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("A:\\M12345.I01")));
+        load.host.scripted.queueAnswer(Answer::Yes);
+        load.host.scripted.queueFile(QString());
+        load.run();
+        QCOMPARE(load.data(), QByteArray("first\r\n"));
+        QVERIFY(load.host.calls.endsWith(QStringLiteral("window enabled")));
+        QCOMPARE(load.host.scripted.messages().last().text, kRefused);
+        QVERIFY(!load.stageStarted());
+    }
+
+    void copyFailure_stopsWithMessageAndNoStage_data()
+    {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("messageStart");
+        QTest::newRow("SDG file unreadable") << "dangling" << "The SDG file could not be read: C:\\DATA\\M12345.I02 (";
+        QTest::newRow("disk full") << "full" << "The data file could not be written: C:\\QELVRIN\\QELVDATA (";
+        QTest::newRow("data file cannot be created") << "directory" << "The data file could not be written: C:\\QELVRIN\\QELVDATA (";
+    }
+    void copyFailure_stopsWithMessageAndNoStage()
+    {
+        QFETCH(QString, setUp);
+        QFETCH(QString, messageStart);
+        LoadCommand load;
+        // Larger than any write buffer, so a full disk shows during the copy.
+        load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), QByteArray(100000, 'x') + "\r\n");
+        const QString dataFile = load.drive.native(kDataFilePath);
+        if (setUp == QLatin1String("dangling"))
+            QVERIFY(QFile::link(load.drive.native(QStringLiteral("C:\\DATA\\gone")), load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))));
+        else if (setUp == QLatin1String("full"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/full"), dataFile));
+        else
+            QVERIFY(QDir().mkpath(dataFile));
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")));
+
+        load.run();
+
+        QCOMPARE(load.host.scripted.messages().size(), 1);
+        const ScriptedDialogs::Call box = load.host.scripted.messages().first();
+        QVERIFY2(box.text.startsWith(messageStart), qPrintable(box.text));
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QCOMPARE(box.title, QStringLiteral("QELVRIN"));
+        QVERIFY(!load.stageStarted());
+        QVERIFY(!load.host.busy);
+        QVERIFY(load.host.windowEnabled);
+        QVERIFY(!QFileInfo(dataFile).isFile() || QFileInfo(dataFile).isSymLink());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataLoad)
+#include "tst_data_load.moc"
