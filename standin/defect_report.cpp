@@ -1,0 +1,96 @@
+#include "standin/defect_report.h"
+
+#include <QFile>
+
+namespace qelvrin::standin {
+
+namespace {
+
+constexpr int kHeaderLines = 5;
+constexpr int kBodyLines = DefectReport::kPageLines - kHeaderLines;
+
+QByteArray fit(const QByteArray& text)
+{
+    return text.left(DefectReport::kWidth);
+}
+
+QByteArray rule()
+{
+    return QByteArray(DefectReport::kWidth, '-');
+}
+
+} // namespace
+
+DefectReport::DefectReport(QByteArray title, QByteArray subtitle)
+    : m_title(std::move(title)), m_subtitle(std::move(subtitle))
+{
+    m_sections.append(Section{});
+}
+
+void DefectReport::startSection(const QByteArray& heading, const QByteArray& columns)
+{
+    if (!m_lines.isEmpty())
+        add({});
+    m_sections.append(Section{columns});
+    add(heading);
+    add(QByteArray(heading.size(), '='));
+}
+
+void DefectReport::add(const QByteArray& line)
+{
+    m_lines.append(Line{fit(line), static_cast<int>(m_sections.size()) - 1});
+}
+
+int DefectReport::pageCount() const
+{
+    return std::max<int>(1, static_cast<int>((m_lines.size() + kBodyLines - 1) / kBodyLines));
+}
+
+int DefectReport::lineCount() const
+{
+    return static_cast<int>(render().size());
+}
+
+QList<QByteArray> DefectReport::pageHeader(int page, int section) const
+{
+    const QByteArray pageText = "Page " + QByteArray::number(page);
+    QByteArray top = m_title.left(kWidth - pageText.size() - 1);
+    top = top.leftJustified(kWidth - pageText.size()) + pageText;
+    return {top, fit(m_subtitle), rule(), fit(m_sections.at(section).columns), rule()};
+}
+
+QList<QByteArray> DefectReport::render() const
+{
+    QList<QByteArray> out;
+    for (int page = 1; page <= pageCount(); ++page) {
+        const qsizetype first = static_cast<qsizetype>(page - 1) * kBodyLines;
+        const int section = first < m_lines.size() ? m_lines.at(first).section : 0;
+        QList<QByteArray> header = pageHeader(page, section);
+        if (page > 1)
+            header.first().prepend('\f');
+        out.append(header);
+        for (qsizetype i = first; i < std::min<qsizetype>(first + kBodyLines, m_lines.size()); ++i)
+            out.append(m_lines.at(i).text);
+    }
+    return out;
+}
+
+bool DefectReport::writeTo(const QString& path, QString* error) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = file.errorString();
+        return false;
+    }
+    for (const QByteArray& line : render()) {
+        file.write(line);
+        file.write("\r\n");
+    }
+    if (!file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace qelvrin::standin
