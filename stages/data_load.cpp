@@ -63,11 +63,8 @@ void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& ru
         }
         host.setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: ") + names.SdgName + QStringLiteral(" ]"));
 
-        const QString prefixName = names.SdgFilePrefix.mid(qMax(names.SdgFilePrefix.lastIndexOf(QLatin1Char('\\')),
-                                                                names.SdgFilePrefix.lastIndexOf(QLatin1Char('/')))
-                                                           + 1);
         if (const std::optional<SdgCopyFailure> failure =
-                copySdgFiles(QFileInfo(chosen).absolutePath(), prefixName, dataFile, DiskNumber == 1)) {
+                copySdgFiles(QFileInfo(chosen).absolutePath(), names.filePattern, dataFile, DiskNumber == 1)) {
             // Half an SDG must not be assessed later as if it were whole.
             files::remove(dataFile);
             endWithoutStage(host, copyFailureMessage(drives, *failure));

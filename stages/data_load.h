@@ -12,6 +12,7 @@ class StageRunner;
 struct SdgNames {
     QString SdgName;        // 6 characters, blank-padded
     QString SdgFilePrefix;  // upper-cased, up to the character after the file name's first dot
+    QString filePattern;    // the prefix's file-name part + "??": the SDG's files beside the chosen one
     bool accepted = false;  // the "MI" test
     bool diskette = false;  // chosen from A: or B:
 };

@@ -17,7 +17,7 @@ SdgCopyFailure writeFailure(const QFile& data)
 
 } // namespace
 
-std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QString& prefixName,
+std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QString& pattern,
                                            const QString& dataFilePath, bool truncate)
 {
     QFile data(dataFilePath);
@@ -27,7 +27,7 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
 
     const QDir dir(sdgDirectory);
     const QByteArrayView lineEnd("\r\n");
-    for (const QString& name : files::listMatching(dir.path(), prefixName + QStringLiteral("??"))) {
+    for (const QString& name : files::listMatching(dir.path(), pattern)) {
         LineReader reader(dir.filePath(name));
         if (!reader.isOpen())
             return SdgCopyFailure{dir.filePath(name), false, reader.errorString()};

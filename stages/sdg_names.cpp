@@ -30,6 +30,7 @@ SdgNames deriveSdgNames(const QString& dosPath)
     const qsizetype dot = path.indexOf(QLatin1Char('.'), nameStart);
     const bool hasDot = dot >= 0;
     names.SdgFilePrefix = (hasDot ? path.left(dot + 2) : path.left(1)).toUpper();
+    names.filePattern = names.SdgFilePrefix.mid(nameStart) + QStringLiteral("??");
 
     const QString test = (lastTen.left(1) + names.SdgFilePrefix.right(1)).toUpper();
     names.accepted = path.size() >= 10 && hasDot && test == QLatin1String("MI");
