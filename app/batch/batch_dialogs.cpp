@@ -1,0 +1,63 @@
+#include "app/batch/batch_dialogs.h"
+
+#include "platform/drive_map.h"
+
+#include <QFileInfo>
+
+namespace qelvrin::batch {
+
+BatchDialogs::BatchDialogs(const DriveMap& drives, QStringList sdgFiles, QTextStream& out)
+    : m_drives(drives), m_files(std::move(sdgFiles)), m_out(out)
+{
+}
+
+Answer BatchDialogs::message(const MessageBoxRequest& request)
+{
+    if (m_lineOpen) {
+        m_out << '\n';
+        m_lineOpen = false;
+    }
+    // Boxes separate lines with single CRs; a terminal wants LF.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    m_out << text << '\n';
+    m_out.flush();
+    switch (request.buttons) {
+    case MsgButtons::Ok:
+        return Answer::Ok;
+    case MsgButtons::YesNo:
+        return m_taken < m_files.size() ? Answer::Yes : Answer::No;
+    case MsgButtons::OkCancel:
+        break;
+    }
+    return Answer::Cancel;
+}
+
+std::optional<QString> BatchDialogs::input(const QString&, const QString&, const QString&)
+{
+    return std::nullopt;
+}
+
+QString BatchDialogs::openFile(const FileOpenRequest&)
+{
+    if (m_taken >= m_files.size())
+        return {};
+    const QString given = m_files.at(m_taken++);
+    // A DOS path names a file on one of our drives; anything else is native.
+    const bool dos = given.startsWith(QLatin1Char('\\')) || (given.size() >= 2 && given.at(1) == QLatin1Char(':'));
+    return dos ? m_drives.toNative(given) : QFileInfo(given).absoluteFilePath();
+}
+
+bool BatchDialogs::chooseFont(FontChoice&)
+{
+    return false;
+}
+
+bool BatchDialogs::setupPrinter(QPrinter&)
+{
+    return false;
+}
+
+} // namespace qelvrin::batch

@@ -1,0 +1,83 @@
+#include "app/batch/batch_host.h"
+
+#include "app/batch/progress_line.h"
+#include "app/command_state.h"
+
+#include <QThread>
+
+namespace qelvrin::batch {
+
+BatchHost::BatchHost(const DriveMap& drives, BatchDialogs& dialogs, QTextStream& out, bool terminal)
+    : m_drives(drives), m_dialogs(dialogs), m_out(out), m_terminal(terminal)
+{
+}
+
+void BatchHost::PurgeStageData()
+{
+    CommandState commands;
+    commands.PurgeStageData(m_drives);
+}
+
+void BatchHost::setRunningProgramName(const QString& name)
+{
+    m_stageName = name;
+    m_percent = 0;
+    m_overrun = false;
+    m_clock.start();
+    if (!m_terminal) {
+        m_out << name << " started\n";
+        m_out.flush();
+    }
+}
+
+void BatchHost::setCompletionBar(int percent, bool overrun)
+{
+    m_percent = percent;
+    m_overrun = overrun;
+    draw();
+}
+
+void BatchHost::setProgressPanelVisible(bool visible)
+{
+    // Hidden at the end of a stage: leave the last figure standing.
+    if (visible || !m_terminal || m_stageName.isEmpty())
+        return;
+    draw();
+    m_out << '\n';
+    m_out.flush();
+    m_dialogs.setLineOpen(false);
+}
+
+void BatchHost::setCaption(const QString& caption)
+{
+    // The data load names the SDG in the caption; that is worth a line.
+    if (caption.contains(QStringLiteral("[ SDG:"))) {
+        m_out << caption.trimmed() << '\n';
+        m_out.flush();
+    }
+}
+
+void BatchHost::showDoneMark(QChar)
+{
+    if (!m_terminal) {
+        m_out << m_stageName << " ended after " << formatElapsed(m_clock.elapsed()) << '\n';
+        m_out.flush();
+    }
+    m_stageName.clear();
+}
+
+void BatchHost::pause(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(qMax(milliseconds, 0)));
+}
+
+void BatchHost::draw()
+{
+    if (!m_terminal || m_stageName.isEmpty())
+        return;
+    m_out << '\r' << progressLine(m_stageName, m_percent, m_overrun, m_clock.elapsed());
+    m_out.flush();
+    m_dialogs.setLineOpen(true);
+}
+
+} // namespace qelvrin::batch

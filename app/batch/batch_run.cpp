@@ -1,0 +1,161 @@
+#include "app/batch/batch_run.h"
+
+#include "app/batch/batch_dialogs.h"
+#include "app/batch/batch_host.h"
+#include "app/command_state.h"
+#include "app/run_marker.h"
+#include "app/startup.h"
+#include "platform/drive_map.h"
+#include "platform/drive_setup.h"
+#include "platform/file_ops.h"
+#include "platform/single_instance.h"
+#include "stages/data_load.h"
+#include "stages/stage_runner.h"
+#include "stages/stage_table.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace qelvrin::batch {
+
+QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
+{
+    const QString wanted = stages.isEmpty() ? QStringLiteral("DIF") : stages.toUpper();
+    QString chosen;
+    for (const QChar letter : wanted) {
+        if (!stageByLetter(letter)) {
+            *error = QStringLiteral("--stages takes the letters D, I and F; \"%1\" is not one of them").arg(letter);
+            return {};
+        }
+        if (chosen.contains(letter)) {
+            *error = QStringLiteral("--stages names %1 twice").arg(letter);
+            return {};
+        }
+        chosen += letter;
+    }
+    if (chosen.contains(QLatin1Char('D')) && !haveSdgFiles) {
+        *error = QStringLiteral("the Data Load stage needs an SDG file");
+        return {};
+    }
+    if (!chosen.contains(QLatin1Char('D')) && haveSdgFiles) {
+        *error = QStringLiteral("SDG files are only read by the Data Load stage (D)");
+        return {};
+    }
+    if (chosen.contains(QLatin1Char('D')) && !chosen.startsWith(QLatin1Char('D'))) {
+        *error = QStringLiteral("the Data Load stage must come first");
+        return {};
+    }
+    return chosen;
+}
+
+BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal)
+    : m_options(std::move(options)), m_out(out), m_err(err), m_terminal(terminal)
+{
+}
+
+void BatchRun::interrupt()
+{
+    m_interrupted = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
+int BatchRun::exec()
+{
+    const auto fail = [this](const QString& why) {
+        m_err << "qelvrin-batch: " << why << '\n';
+        m_err.flush();
+        return int(ExitSetupError);
+    };
+
+    QString error;
+    const QString letters = chooseStages(m_options.stages, !m_options.sdgFiles.isEmpty(), &error);
+    if (letters.isEmpty())
+        return fail(error);
+
+    const DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
+    BatchDialogs dialogs(drives, m_options.sdgFiles, m_out);
+    for (const QString& file : m_options.sdgFiles) {
+        const bool dos = file.startsWith(QLatin1Char('\\')) || (file.size() >= 2 && file.at(1) == QLatin1Char(':'));
+        const QString native = dos ? drives.toNative(file) : file;
+        if (!QFileInfo(native).isFile())
+            return fail(QStringLiteral("cannot find the SDG file %1").arg(file));
+    }
+
+    const DriveSetupResult setup = setUpDriveIfNew(drives, findStandIn());
+    if (!setup.ok)
+        return fail(setup.error);
+
+    BatchHost host(drives, dialogs, m_out, m_terminal);
+    SingleInstanceGuard guard(drives.root());
+    const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
+    if (!runStartup(drives, guard, dialogs, commands))
+        return ExitSetupError;
+
+    const QString markerPath = drives.toNative(kMarkerPath);
+    const auto endCleanly = [&](int status) {
+        marker::write(markerPath, QString::fromLatin1(marker::kNormal));
+        return status;
+    };
+
+    if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath))) {
+        fail(QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root()));
+        return endCleanly(ExitSetupError);
+    }
+
+    StageRunner runner(drives, host);
+    std::optional<CompletionVerdict> verdict;
+    bool startFailed = false;
+    QEventLoop loop;
+    m_loop = &loop;
+    connect(&runner, &StageRunner::stageEnded, &loop, [&](QChar, const CompletionVerdict& v) {
+        verdict = v;
+        loop.quit();
+    });
+    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString&) {
+        startFailed = true;
+        loop.quit();
+    });
+
+    for (const QChar letter : letters) {
+        const StageInfo& stage = *stageByLetter(letter);
+        verdict.reset();
+        startFailed = false;
+        if (letter == QLatin1Char('D'))
+            runDataLoadCommand(drives, host, runner);
+        else
+            runner.launchAssessment(letter);
+        if (startFailed)
+            return endCleanly(ExitCannotStart);
+        if (!runner.sasRunning()) // the data load refused the files; it said why
+            return endCleanly(ExitSetupError);
+        if (!m_interrupted)
+            loop.exec();
+        if (m_interrupted) {
+            runner.CloseSasWindow();
+            m_err << "\nqelvrin-batch: interrupted; the " << stage.programName
+                  << " was asked to close, and the next start purges its outputs\n";
+            m_err.flush();
+            m_loop = nullptr;
+            return ExitInterrupted;
+        }
+        if (verdict && !verdict->normal) {
+            const QString log = drives.toNative(stage.logPath);
+            if (verdict->failureLineNumber > 0) {
+                m_out << "First failure line " << verdict->failureLineNumber << " of " << log << ":\n"
+                      << QString::fromLatin1(verdict->failureLine) << '\n';
+            } else {
+                m_out << "The log " << log << " could not be judged: " << verdict->reason << '\n';
+            }
+            m_out.flush();
+            m_loop = nullptr;
+            return endCleanly(ExitAbnormal);
+        }
+    }
+    m_loop = nullptr;
+    return endCleanly(ExitCompleted);
+}
+
+} // namespace qelvrin::batch

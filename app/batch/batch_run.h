@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+class QEventLoop;
+
+namespace qelvrin::batch {
+
+struct BatchOptions {
+    QString drive;
+    QString driveA;
+    QString driveB;
+    QString stages;          // letters of D, I, F; empty: all three
+    QStringList sdgFiles;    // the SDG file, then one file per further diskette
+};
+
+enum ExitStatus : int {
+    ExitCompleted = 0,
+    ExitAbnormal = 1,
+    ExitSetupError = 2,
+    ExitCannotStart = 3,
+    ExitInterrupted = 130,
+};
+
+// One unattended run: the window's start-up rules, the data load of the
+// given SDG files, then the chosen stages in turn through the same launch,
+// monitor and completion check.
+class BatchRun : public QObject {
+    Q_OBJECT
+
+public:
+    BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal);
+    int exec();
+
+    // Ctrl-C: the running stage gets the close request and the marker is
+    // left as the launch wrote it, as Exit with OK does in the window.
+    void interrupt();
+
+private:
+    QEventLoop* m_loop = nullptr;
+    BatchOptions m_options;
+    QTextStream& m_out;
+    QTextStream& m_err;
+    bool m_terminal;
+    bool m_interrupted = false;
+};
+
+// The stage letters to run, in the order given; empty with `error` set when
+// the choice is not usable.
+QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error);
+
+} // namespace qelvrin::batch
