@@ -1,0 +1,273 @@
+#include "platform/line_reader.h"
+#include "support/scripted_dialogs.h"
+#include "viewer/search_command.h"
+#include "viewer/search_state.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using qelvrin::Answer;
+using qelvrin::MsgButtons;
+using qelvrin::MsgIcon;
+using qelvrin::SearchFile;
+using qelvrin::SearchState;
+using qelvrin::SearchView;
+using qelvrin::testing::ScriptedDialogs;
+
+namespace {
+
+qint64 countLines(const QString& path)
+{
+    qelvrin::LineReader reader(path);
+    qint64 count = 0;
+    while (reader.next())
+        ++count;
+    return count;
+}
+
+// A view of `lines` lines, first line `first`, as the scroll bar holds it.
+class FakeView : public SearchView {
+public:
+    FakeView(QString path, qint64 first) : m_path(std::move(path)), first(first), lines(countLines(m_path)) {}
+
+    qint64 firstLine() const override { return first; }
+    qint64 lineCount() const override { return lines; }
+    void showLine(qint64 line) override
+    {
+        QVERIFY(line >= 1 && line <= lines);
+        first = line;
+    }
+    void reload() override
+    {
+        ++reloads;
+        lines = countLines(m_path);
+    }
+    void setBusy(bool on) override
+    {
+        busy += on ? 1 : -1;
+        QVERIFY(busy == 0 || busy == 1);
+        everBusy = everBusy || on;
+    }
+
+private:
+    QString m_path;
+
+public:
+    qint64 first;
+    qint64 lines;
+    int reloads = 0;
+    int busy = 0;
+    bool everBusy = false;
+};
+
+const QString kCancel = QStringLiteral("<cancel>");
+const QString kPrompt = QStringLiteral("Enter a String.\r\r(Press the F3 key to search for the next occurance of the string)");
+
+QString question(const QString& upper)
+{
+    return upper + QStringLiteral(" not found\rDo you want to start looking from the top ?");
+}
+
+QString notInFile(const QString& upper)
+{
+    return upper + QStringLiteral(" not in file\r");
+}
+
+// A file of `count` lines "line N", with `extra` appended to the lines named.
+QByteArray fileWith(int count, const QMap<int, QByteArray>& extra)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += "line " + QByteArray::number(i) + extra.value(i) + "\r\n";
+    return bytes;
+}
+
+} // namespace
+
+class TestSearchCommand : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString writeFile(const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("IASMTJCL.LOG"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write test file");
+        return path;
+    }
+
+    static SearchFile fileAt(const QString& path) { return {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), path}; }
+
+private Q_SLOTS:
+    void search_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<QString>("text");        // SearchText before
+        QTest::addColumn<bool>("again");          // SearchAgain before (F3, keyword)
+        QTest::addColumn<QString>("input");       // typed in the input box, or kCancel
+        QTest::addColumn<QList<bool>>("answers"); // OK (true) or Cancel to the question
+        QTest::addColumn<qint64>("expectedFirst");
+        QTest::addColumn<QStringList>("expectedMessages");
+        QTest::addColumn<QString>("expectedText");
+
+        const QByteArray errors = "NOTE: a\r\nERROR: b\r\nError: c\r\n";
+        QTest::newRow("case does not matter") << errors << 1LL << "" << false << "error:" << QList<bool>{} << 2LL
+                                              << QStringList{} << "error:";
+        QTest::newRow("F3 goes on below") << errors << 2LL << "error:" << true << "" << QList<bool>{} << 3LL
+                                          << QStringList{} << "error:";
+        const QByteArray twice = "a\r\nab ab ab\r\nab\r\n";
+        QTest::newRow("several in a line found once") << twice << 1LL << "" << false << "AB" << QList<bool>{} << 2LL
+                                                      << QStringList{} << "AB";
+        QTest::newRow("then F3 to the next line") << twice << 2LL << "AB" << true << "" << QList<bool>{} << 3LL
+                                                  << QStringList{} << "AB";
+        QTest::newRow("hit right below moves one line") << fileWith(10, {{6, " key"}}) << 5LL << "key" << true << ""
+                                                        << QList<bool>{} << 6LL << QStringList{} << "key";
+        QTest::newRow("only line 1 from line 1") << fileWith(10, {{1, " key"}}) << 1LL << "key" << true << ""
+                                                 << QList<bool>{} << 1LL << QStringList{notInFile("KEY")} << "key";
+        QTest::newRow("line 10 from 40, OK") << fileWith(60, {{10, " key"}}) << 40LL << "key" << true << ""
+                                             << QList<bool>{true} << 10LL << QStringList{question("KEY")} << "key";
+        QTest::newRow("line 10 from 40, Cancel")
+            << fileWith(60, {{10, " key"}}) << 40LL << "key" << true << "" << QList<bool>{false} << 40LL
+            << QStringList{question("KEY"), notInFile("KEY")} << "key";
+        QTest::newRow("only on the first line shown") << fileWith(30, {{20, " key"}}) << 20LL << "key" << true << ""
+                                                      << QList<bool>{true} << 20LL << QStringList{question("KEY")}
+                                                      << "key";
+        QTest::newRow("not anywhere, from the top") << fileWith(30, {}) << 12LL << "Frequency" << true << ""
+                                                    << QList<bool>{true} << 12LL
+                                                    << QStringList{question("FREQUENCY"), notInFile("FREQUENCY")}
+                                                    << "Frequency";
+        QTest::newRow("F3 before any search") << fileWith(5, {{3, " key"}}) << 1LL << "" << true << ""
+                                              << QList<bool>{} << 1LL << QStringList{} << "";
+        QTest::newRow("Cancel empties the text") << fileWith(5, {{3, " key"}}) << 1LL << "key" << false << kCancel
+                                                 << QList<bool>{} << 1LL << QStringList{} << "";
+        QTest::newRow("empty input ends quietly") << fileWith(5, {{3, " key"}}) << 1LL << "key" << false << ""
+                                                  << QList<bool>{} << 1LL << QStringList{} << "";
+        QTest::newRow("scroll value 0 compares line 1") << fileWith(5, {{1, " key"}}) << 0LL << "key" << true << ""
+                                                        << QList<bool>{} << 1LL << QStringList{} << "key";
+        QTest::newRow("scroll value 0 still asks")
+            << fileWith(5, {}) << 0LL << "key" << true << "" << QList<bool>{true} << 0LL
+            << QStringList{question("KEY"), notInFile("KEY")} << "key";
+        QTest::newRow("capitals of Latin-1 in messages")
+            << fileWith(5, {}) << 1LL << "" << false << QString::fromLatin1("d\xe9" "faut") << QList<bool>{} << 1LL
+            << QStringList{notInFile(QString::fromLatin1("D\xc9" "FAUT"))} << QString::fromLatin1("d\xe9" "faut");
+    }
+
+    void search()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, start);
+        QFETCH(QString, text);
+        QFETCH(bool, again);
+        QFETCH(QString, input);
+        QFETCH(QList<bool>, answers);
+        QFETCH(qint64, expectedFirst);
+        QFETCH(QStringList, expectedMessages);
+        QFETCH(QString, expectedText);
+
+        const QString path = writeFile(bytes);
+        FakeView view(path, start);
+        SearchState state{text, again};
+        ScriptedDialogs dialogs;
+        if (!again)
+            dialogs.queueInput(input == kCancel ? std::nullopt : std::optional<QString>(input));
+        for (const bool ok : answers)
+            dialogs.queueAnswer(ok ? Answer::Ok : Answer::Cancel);
+
+        runSearch(state, dialogs, view, fileAt(path));
+
+        QCOMPARE(view.first, expectedFirst);
+        QCOMPARE(state.SearchText, expectedText);
+        QVERIFY(!state.SearchAgain);
+        QVERIFY(dialogs.allAnswersUsed());
+        QCOMPARE(view.busy, 0);
+        QCOMPARE(view.everBusy, !expectedText.isEmpty());
+        QCOMPARE(view.reloads, 0);
+
+        QStringList messages;
+        for (const auto& call : dialogs.messages()) {
+            messages.append(call.text);
+            QCOMPARE(call.title, QStringLiteral("QELVRIN: Search"));
+            QCOMPARE(call.icon, MsgIcon::None);
+            QCOMPARE(call.buttons, call.text.endsWith(u'?') ? MsgButtons::OkCancel : MsgButtons::Ok);
+        }
+        QCOMPARE(messages, expectedMessages);
+
+        if (!again) {
+            const auto& box = dialogs.calls().first();
+            QCOMPARE(box.kind, ScriptedDialogs::Kind::Input);
+            QCOMPARE(box.text, kPrompt);
+            QCOMPARE(box.title, QStringLiteral("QELVRIN: Search"));
+            QCOMPARE(box.defaultText, text);
+        }
+    }
+
+    void keyword_thenSearchOffersIt_andF3RepeatsIt()
+    {
+        const QString path = writeFile(fileWith(20, {{4, " Error: x"}, {9, " ERROR: y"}, {15, " error: z"}}));
+        FakeView view(path, 1);
+        SearchState state;
+        ScriptedDialogs dialogs;
+
+        searchAgainFor(state, QStringLiteral("Error:"));
+        runSearch(state, dialogs, view, fileAt(path));
+        QCOMPARE(view.first, 4);
+        QVERIFY(dialogs.calls().isEmpty());
+
+        dialogs.queueInput(QStringLiteral("Error:")); // the operator accepts the default
+        runSearch(state, dialogs, view, fileAt(path));
+        QCOMPARE(dialogs.calls().first().defaultText, QStringLiteral("Error:"));
+        QCOMPARE(view.first, 9);
+
+        state.SearchAgain = true; // F3
+        runSearch(state, dialogs, view, fileAt(path));
+        QCOMPARE(view.first, 15);
+        QCOMPARE(dialogs.calls().size(), 1);
+    }
+
+    void missingFile_saysSo_andLeavesTheView()
+    {
+        const QString path = writeFile(fileWith(20, {{15, " key"}}));
+        FakeView view(path, 3);
+        QFile::remove(path);
+        SearchState state{QStringLiteral("key"), true};
+        ScriptedDialogs dialogs;
+
+        runSearch(state, dialogs, view, fileAt(path));
+
+        QCOMPARE(view.first, 3);
+        QCOMPARE(view.busy, 0);
+        QCOMPARE(state.SearchText, QStringLiteral("key"));
+        const auto messages = dialogs.messages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.startsWith(QStringLiteral("Cannot search \\QELVRIN\\IASMTJCL.LOG: ")));
+        QCOMPARE(messages[0].title, QStringLiteral("QELVRIN: Search"));
+        QCOMPARE(messages[0].icon, MsgIcon::Critical);
+    }
+
+    void hitBeyondLoadedLines_reloadsAndMovesThere()
+    {
+        const QString path = writeFile(fileWith(10, {}));
+        FakeView view(path, 5);
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::Append));
+        log.write("more\r\nstill running\r\nNOTE: key here\r\n");
+        log.close();
+        SearchState state{QStringLiteral("key"), true};
+        ScriptedDialogs dialogs;
+
+        runSearch(state, dialogs, view, fileAt(path));
+
+        QCOMPARE(view.reloads, 1);
+        QCOMPARE(view.lines, 13);
+        QCOMPARE(view.first, 13);
+        QVERIFY(dialogs.calls().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSearchCommand)
+#include "tst_search_command.moc"
