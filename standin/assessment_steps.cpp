@@ -27,7 +27,8 @@ bool reportStep(BatchLog& log, const Invocation& invocation, const AssessmentKin
     // Only the file's name goes into the log, in capitals, as the job knows it.
     const QByteArray name = QFileInfo(invocation.printPath).fileName().toUpper().toLatin1();
     log.beginStep({"PROC PRINTTO PRINT=" + name + " NEW;", "PROC PRINT DATA=WORK.DEFECTS NOOBS;",
-                   "   BY SAMPLE;", "   VAR MATRIX ANALYTE METHOD RESULT UNITS LIMIT QUAL ANALYSED CODE TEXT;", "RUN;"});
+                   "   BY SAMPLE;", "   VAR MATRIX ANALYTE METHOD RESULT UNITS LIMIT",
+                   "       QUAL ANALYSED CODE TEXT;", "RUN;"});
     const DefectReport report = buildDefectReport(kind, data, defects, QDateTime::currentDateTime());
     QString error;
     if (!report.writeTo(invocation.printPath, &error)) {

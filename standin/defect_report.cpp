@@ -29,9 +29,11 @@ DefectReport::DefectReport(QByteArray title, QByteArray subtitle)
 
 void DefectReport::startSection(const QByteArray& heading, const QByteArray& columns)
 {
+    // The blank line before a section belongs to it, so a page that starts
+    // with it shows the section's own columns.
+    m_sections.append(Section{columns});
     if (!m_lines.isEmpty())
         add({});
-    m_sections.append(Section{columns});
     add(heading);
     add(QByteArray(heading.size(), '='));
 }
