@@ -43,6 +43,7 @@ StageRunner::StageRunner(const DriveMap& drives, StageHost& host, QObject* paren
 bool StageRunner::launchAssessment(QChar stageLetter)
 {
     const StageInfo* stage = stageByLetter(stageLetter);
+    // Data Load, the stage without a report, starts only after its diskette copy.
     if (!stage || stage->reportPath.isEmpty())
         return false;
     files::remove(m_drives.toNative(stage->logPath));
