@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/command_state.h"
+#include "platform/drive_map.h"
+#include "platform/single_instance.h"
+#include "stages/stage_host.h"
+#include "stages/stage_runner.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QPushButton;
+
+namespace qelvrin {
+
+class CompletionPanel;
+class InfoWindow;
+
+// The main window: the three stage buttons, the completion bar, Quit and the
+// menus. Its handlers call into stage control; the command state decides
+// what is enabled.
+class Mainmenu : public QMainWindow, public StageHost {
+    Q_OBJECT
+
+public:
+    using ViewerOpener = std::function<void(const QString& dosPath)>;
+
+    Mainmenu(const DriveMap& drives, Dialogs& dialogs, ViewerOpener openInViewer, QWidget* parent = nullptr);
+    ~Mainmenu() override;
+
+    // Ends the program at once, without any further handler. By default the
+    // event loop is left.
+    void setEndProgram(std::function<void()> endProgram) { m_endProgram = std::move(endProgram); }
+
+    // The start-up sequence; false for a second copy, which must end
+    // without showing the window.
+    bool Form_Load();
+
+    StageRunner& runner() { return m_runner; }
+    const CommandState& commandState() const { return m_commands; }
+
+    // StageHost
+    Dialogs& dialogs() override { return m_dialogs; }
+    void LockCommands() override;
+    void UnlockCommands() override;
+    void RefreshStageCommands() override;
+    void PurgeStageData() override;
+    void setRunningProgramName(const QString& name) override;
+    void setCompletionBar(int percent, bool overrun) override;
+    void setProgressPanelVisible(bool visible) override;
+    bool displayProgressChecked() const override;
+    bool displayLogOnAbendChecked() const override;
+    bool isMinimised() const override;
+    void setCaption(const QString& caption) override;
+    void showDoneMark(QChar stageLetter) override;
+    void openStageLog(QChar stageLetter) override;
+    void setBusy(bool busy) override;
+    void setWindowEnabled(bool enabled) override;
+    void pause(int milliseconds) override;
+
+public Q_SLOTS:
+    void mnuexit_Click();
+    void mnuDelete_Click();
+    void mnuRLoadDataProgram_Click();
+    void mnuRInitialAssesment_Click();
+    void mnuRTechnicalDefect_Click();
+    void mnuObtTecSup_Click();
+    void mnuAboutInorganic_Click();
+    void cmdLoadDataProgram_Click() { mnuRLoadDataProgram_Click(); }
+    void cmdRIniAss_Click() { mnuRInitialAssesment_Click(); }
+    void cmdRTecDef_Click() { mnuRTechnicalDefect_Click(); }
+    void cmdQuit_Click() { mnuexit_Click(); }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QAction* action(const QString& name) const;
+    void applyCommandState();
+    void Form_Resize();
+    // Runs Exit; true when the program was ended.
+    bool runExit();
+    void endProgram();
+
+    DriveMap m_drives;
+    Dialogs& m_dialogs;
+    ViewerOpener m_openInViewer;
+    std::function<void()> m_endProgram;
+    SingleInstanceGuard m_guard;
+    StageRunner m_runner;
+    CommandState m_commands;
+    bool m_shown = false;
+
+    QHash<QString, QAction*> m_actions;   // menu items and menu titles by name
+    QHash<QString, QPushButton*> m_buttons;
+    QLabel* m_label3 = nullptr;
+    QLabel* m_label4 = nullptr;
+    CompletionPanel* m_panel = nullptr;
+    InfoWindow* m_frmAbout = nullptr;
+    InfoWindow* m_frmTechSupport = nullptr;
+};
+
+} // namespace qelvrin

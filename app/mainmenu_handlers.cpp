@@ -1,0 +1,96 @@
+#include "app/mainmenu.h"
+
+#include "app/run_marker.h"
+#include "app/startup.h"
+#include "dialogs/info_text.h"
+#include "dialogs/info_window.h"
+#include "platform/dialogs.h"
+#include "stages/data_load.h"
+#include "stages/stage_table.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+
+namespace qelvrin {
+
+bool Mainmenu::Form_Load()
+{
+    return runStartup(m_drives, m_guard, m_dialogs, {[this] { PurgeStageData(); }, [this] { RefreshStageCommands(); }});
+}
+
+void Mainmenu::endProgram()
+{
+    m_runner.Timer1().stop();
+    m_endProgram();
+}
+
+bool Mainmenu::runExit()
+{
+    if (m_runner.sasRunning()) {
+        const Answer answer = m_dialogs.message({QStringLiteral("The SAS Software is running. Do you want to quit? [If you select OK you will lose all your data files]"),
+                                                 MsgIcon::Information, MsgButtons::OkCancel, QStringLiteral("QELVR") + QStringLiteral(" [notice]")});
+        if (answer != Answer::Ok)
+            return false;
+        // The marker keeps the running stage's value, so the next start purges.
+        m_runner.CloseSasWindow();
+        endProgram();
+        return true;
+    }
+    marker::write(m_drives.toNative(kMarkerPath), QLatin1String(marker::kNormal));
+    endProgram();
+    return true;
+}
+
+void Mainmenu::mnuexit_Click()
+{
+    runExit();
+}
+
+void Mainmenu::closeEvent(QCloseEvent* event)
+{
+    if (runExit())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Mainmenu::mnuDelete_Click()
+{
+    const Answer answer = m_dialogs.message({QStringLiteral("This will purge all existing data and reports."), MsgIcon::Information,
+                                             MsgButtons::OkCancel, QStringLiteral("Delete old data")});
+    if (answer == Answer::Ok)
+        PurgeStageData();
+}
+
+void Mainmenu::mnuRLoadDataProgram_Click()
+{
+    runDataLoadCommand(m_drives, *this, m_runner);
+}
+
+void Mainmenu::mnuRInitialAssesment_Click()
+{
+    m_runner.launchAssessment(QLatin1Char('I'));
+}
+
+void Mainmenu::mnuRTechnicalDefect_Click()
+{
+    m_runner.launchAssessment(QLatin1Char('F'));
+}
+
+void Mainmenu::mnuAboutInorganic_Click()
+{
+    const QString text = composeAboutText();
+    if (!m_frmAbout)
+        m_frmAbout = InfoWindow::createAbout(this);
+    m_frmAbout->showText(text);
+}
+
+void Mainmenu::mnuObtTecSup_Click()
+{
+    const QString text = composeTechSupportText();
+    if (!m_frmTechSupport)
+        m_frmTechSupport = InfoWindow::createTechSupport(this);
+    m_frmTechSupport->showText(text);
+}
+
+} // namespace qelvrin

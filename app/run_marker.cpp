@@ -1,0 +1,59 @@
+#include "app/run_marker.h"
+
+#include "platform/line_reader.h"
+
+#include <QFile>
+
+namespace qelvrin::marker {
+
+bool write(const QString& nativePath, const QString& text, QString* error)
+{
+    QFile file(nativePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray record = '"' + text.toLatin1() + "\"\r\n";
+    const bool written = file.write(record) == record.size();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray firstField(QByteArrayView line)
+{
+    qsizetype at = 0;
+    while (at < line.size() && line.at(at) == ' ')
+        ++at;
+    const QByteArrayView rest = line.sliced(at);
+    if (rest.startsWith('"')) {
+        const QByteArrayView quoted = rest.sliced(1);
+        const qsizetype close = quoted.indexOf('"');
+        return (close < 0 ? quoted : quoted.first(close)).toByteArray();
+    }
+    const qsizetype comma = rest.indexOf(',');
+    return (comma < 0 ? rest : rest.first(comma)).toByteArray();
+}
+
+QByteArray readValue(const QString& nativePath)
+{
+    LineReader reader(nativePath);
+    if (!reader.isOpen())
+        return {};
+    const std::optional<QByteArrayView> line = reader.next();
+    if (!line)
+        return {};
+    return firstField(*line);
+}
+
+bool holdsNormal(const QString& nativePath)
+{
+    return readValue(nativePath) == kNormal;
+}
+
+} // namespace qelvrin::marker

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace qelvrin::marker {
+
+// The value that says the previous run ended through a clean Exit.
+inline constexpr char kNormal[] = "NORMAL";
+
+// Replaces the whole file with the record form: the text in double quotes,
+// then CR LF. False, with the reason in `error`, when it cannot be written.
+bool write(const QString& nativePath, const QString& text, QString* error = nullptr);
+
+// The first field of a record line: leading blanks skipped; a quoted value
+// runs to the next quote (or the end of the line when none follows), an
+// unquoted one to the first comma or the end of the line.
+QByteArray firstField(QByteArrayView line);
+
+// First field of the first line; empty when the file is absent, unreadable
+// or empty.
+QByteArray readValue(const QString& nativePath);
+
+// Only the exact value NORMAL counts as a clean end.
+bool holdsNormal(const QString& nativePath);
+
+} // namespace qelvrin::marker

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+namespace qelvrin {
+
+class Dialogs;
+class DriveMap;
+class SingleInstanceGuard;
+
+inline constexpr char kSecondCopyMessage[] = "Cannot start more than one copy of the application";
+inline constexpr char kApplicationTitle[] = "QELVRIN";
+
+// What the start-up sequence does to the window's commands.
+struct StartupCommands {
+    std::function<void()> purgeStageData;
+    std::function<void()> refreshStageCommands;
+};
+
+// Form_Load: creates a missing run marker, refuses a second copy (message,
+// then false: the copy must end without showing a window), purges after an
+// unclean end, marks the run as active and enables what the outputs allow.
+// A drive that cannot be read or written does not stop it.
+bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands);
+
+} // namespace qelvrin

@@ -1,0 +1,134 @@
+#include "platform/drive_setup.h"
+
+#include "platform/drive_map.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qelvrin {
+
+namespace {
+
+const QByteArray kSettings = "ViewFontName = Courier New\r\n"
+                             "ViewFontSize = 10\r\n"
+                             "ViewFontBold = False\r\n"
+                             "ViewFontItalic = False\r\n";
+
+struct StageProgram {
+    const char* name;
+    const char* purpose;
+};
+
+const StageProgram kStagePrograms[] = {
+    {"DLOADJCL", "reads the loaded SDG data file QELVDATA and checks its records"},
+    {"IASMTJCL", "runs the Initial Assessment and prints the defect report SDEFECT.TXT"},
+    {"FASMTJCL", "runs the Full Assessment and prints the defect report TDEFECT.TXT"},
+};
+
+QByteArray stageProgramText(const StageProgram& program)
+{
+    return QByteArray("/* ") + program.name + " */\r\n"
+         + "/* Stage program for the batch processor: " + program.purpose + ". */\r\n";
+}
+
+DriveSetupResult failure(const QString& dir, const QString& reason)
+{
+    return {false, dir, QStringLiteral("The directory %1 cannot be used: %2.").arg(QDir::toNativeSeparators(dir), reason)};
+}
+
+// Writes `bytes` unless a file of that name is there already.
+bool writeNew(const QString& path, const QByteArray& bytes, QString* reason)
+{
+    if (QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()) {
+        *reason = file.errorString();
+        file.remove();
+        return false;
+    }
+    return true;
+}
+
+bool copyExecutable(const QString& from, const QString& to, QString* reason)
+{
+    if (QFileInfo::exists(to))
+        return true;
+    QFile source(from);
+    if (!source.copy(to)) {
+        *reason = source.errorString();
+        return false;
+    }
+    QFile target(to);
+    const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    if (!target.setPermissions(executable)) {
+        *reason = target.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool makeDir(const QString& path, QString* reason)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    if (QFileInfo::exists(path)) {
+        *reason = QStringLiteral("a file of that name is in the way");
+        return false;
+    }
+    if (!QDir().mkpath(path)) {
+        *reason = QStringLiteral("it cannot be created");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString findStandIn()
+{
+    const QString fromEnvironment = qEnvironmentVariable("QELVRIN_STANDIN");
+    if (!fromEnvironment.isEmpty())
+        return QFileInfo(fromEnvironment).isFile() ? fromEnvironment : QString();
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {appDir + QStringLiteral("/qelvrin-sas"), appDir + QStringLiteral("/../lib/qelvrin/qelvrin-sas")}) {
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    }
+    return {};
+}
+
+DriveSetupResult setUpDrive(const DriveMap& drives, const QString& standInPath)
+{
+    QString reason;
+    const QString installDir = drives.installDir();
+    if (!makeDir(installDir, &reason))
+        return failure(installDir, reason);
+    if (!writeNew(installDir + QStringLiteral("/PCVQS.INI"), kSettings, &reason))
+        return failure(installDir, reason);
+    for (const StageProgram& program : kStagePrograms) {
+        if (!writeNew(installDir + QLatin1Char('/') + QLatin1String(program.name), stageProgramText(program), &reason))
+            return failure(installDir, reason);
+    }
+
+    const QString sasDir = drives.toNative(QStringLiteral("\\SAS"));
+    if (!makeDir(sasDir, &reason))
+        return failure(sasDir, reason);
+    if (standInPath.isEmpty() || !QFileInfo(standInPath).isFile())
+        return failure(sasDir, QStringLiteral("the stand-in batch processor to copy into it was not found"));
+    if (!copyExecutable(standInPath, sasDir + QStringLiteral("/SAS.EXE"), &reason))
+        return failure(sasDir, reason);
+    return {};
+}
+
+DriveSetupResult setUpDriveIfNew(const DriveMap& drives, const QString& standInPath)
+{
+    if (QFileInfo::exists(drives.installDir()))
+        return {};
+    return setUpDrive(drives, standInPath);
+}
+
+} // namespace qelvrin

@@ -1,0 +1,164 @@
+#include "platform/qt_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace qelvrin {
+
+namespace {
+
+QMessageBox::Icon toQt(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonSet {
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton first;
+    QMessageBox::StandardButton escape;
+};
+
+ButtonSet toQt(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OkCancel: return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
+    case MsgButtons::YesNo: return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No};
+    case MsgButtons::Ok: break;
+    }
+    return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+}
+
+Answer fromQt(int button, MsgButtons asked)
+{
+    switch (button) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: break;
+    }
+    // Closed without a choice: a box with OK alone has nothing else to say.
+    switch (asked) {
+    case MsgButtons::Ok: return Answer::Ok;
+    case MsgButtons::YesNo: return Answer::No;
+    case MsgButtons::OkCancel: break;
+    }
+    return Answer::Cancel;
+}
+
+// Qt filters tell case apart on Linux; the names on a diskette may come in
+// either case, so every letter of a pattern matches both ("*.[iI]01").
+QString caseBlind(const QString& pattern)
+{
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            result += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            result += c;
+    }
+    return result;
+}
+
+} // namespace
+
+QStringList toNameFilters(const QString& filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            pattern = caseBlind(pattern.trimmed());
+        result.append(parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return result;
+}
+
+QString defaultPrintFile()
+{
+    return QDir::homePath() + QStringLiteral("/qelvrin-print.pdf");
+}
+
+Answer QtDialogs::message(const MessageBoxRequest& request)
+{
+    const ButtonSet set = toQt(request.buttons);
+    QMessageBox box(toQt(request.icon), request.title, request.text, set.buttons, m_parent);
+    box.setDefaultButton(set.first);
+    box.setEscapeButton(set.escape);
+    return fromQt(box.exec(), request.buttons);
+}
+
+std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return text;
+}
+
+QString QtDialogs::openFile(const FileOpenRequest& request)
+{
+    QFileDialog dialog(m_parent, request.title, request.initialDir);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The built-in dialog applies the bracket patterns the same on every system.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QStringList filters = toNameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::chooseFont(FontChoice& font)
+{
+    QFont initial(font.face);
+    if (font.size > 0)
+        initial.setPointSizeF(font.size);
+    initial.setBold(font.bold);
+    initial.setItalic(font.italic);
+    bool accepted = false;
+    const QFont chosen = QFontDialog::getFont(&accepted, initial, m_parent, QString(), QFontDialog::MonospacedFonts);
+    if (!accepted)
+        return false;
+    font.face = chosen.family();
+    font.size = float(chosen.pointSizeF());
+    font.bold = chosen.bold();
+    font.italic = chosen.italic();
+    return true;
+}
+
+bool QtDialogs::setupPrinter(QPrinter& printer)
+{
+    const bool hasPrinter = !QPrinterInfo::availablePrinters().isEmpty();
+    if (!hasPrinter) {
+        // Without a printer the only way out is a PDF file; without a name
+        // set here the dialog would offer the home folder itself.
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        if (printer.outputFileName().isEmpty())
+            printer.setOutputFileName(defaultPrintFile());
+    }
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, !hasPrinter);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace qelvrin
