@@ -40,7 +40,7 @@ void searchAgainFor(SearchState& state, const QString& keyword)
     state.SearchText = keyword;
 }
 
-void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const SearchFile& file)
+void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const ViewedFile& file)
 {
     qint64 start = view.firstLine();
     if (!state.SearchAgain) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewer/viewed_file.h"
+
 #include <QString>
 
 namespace qelvrin {
@@ -22,17 +24,10 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
-// The file the search reads: the name the operator knows it by (for
-// messages) and where it is on this system.
-struct SearchFile {
-    QString shownName;
-    QString nativePath;
-};
-
 // The search command: asks for the string unless a search-again is pending,
 // looks below the first line shown, offers to start from the top, and moves
 // the view to the hit.
-void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const SearchFile& file);
+void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const ViewedFile& file);
 
 // The keyword commands and F3: search again without asking.
 void searchAgainFor(SearchState& state, const QString& keyword);

@@ -10,7 +10,7 @@
 using qelvrin::Answer;
 using qelvrin::MsgButtons;
 using qelvrin::MsgIcon;
-using qelvrin::SearchFile;
+using qelvrin::ViewedFile;
 using qelvrin::SearchState;
 using qelvrin::SearchView;
 using qelvrin::testing::ScriptedDialogs;
@@ -100,7 +100,7 @@ private:
         return path;
     }
 
-    static SearchFile fileAt(const QString& path) { return {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), path}; }
+    static ViewedFile fileAt(const QString& path) { return {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), path}; }
 
 private Q_SLOTS:
     void search_data()
