@@ -1,0 +1,302 @@
+#include "viewer/view_document.h"
+
+#include "document_files.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using qelvrin::ViewDocument;
+
+namespace {
+
+constexpr qint64 kBlock = ViewDocument::BlockSize;
+const QByteArray kMark = QByteArray(ViewDocument::EndOfFileMark);
+
+QByteArray blanks(qint64 count)
+{
+    return QByteArray(count, ' ');
+}
+
+// A CR LF line of `length` characters, all `fill`.
+QByteArray line(qint64 length, char fill = 'x')
+{
+    return QByteArray(length, fill) + "\r\n";
+}
+
+QByteArray blockText(const ViewDocument& document, qint64 block)
+{
+    return document.TextBlock(block).toByteArray();
+}
+
+// The text of all blocks without the blank each block keeps at its end.
+QByteArray storedText(const ViewDocument& document)
+{
+    QByteArray text;
+    for (qint64 block = 1; block <= document.BlockCount(); ++block)
+        text += document.TextBlock(block).first(kBlock - 1);
+    return text;
+}
+
+} // namespace
+
+class TestViewDocument : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void threeLines_showsThemThenEmptyLineAndEndMark()
+    {
+        const LoadedDocument document("A\r\nB\r\nC\r\n");
+        QVERIFY(document.loaded());
+        QCOMPARE(document->LineCount(), 3);
+        QCOMPARE(document->BlockCount(), 1);
+        const QByteArray shown = "A\r\nB\r\nC\r\n\r\n-------- End of File --------";
+        QCOMPARE(document->viewText(1).toByteArray(), shown + blanks(kBlock - shown.size()));
+        QCOMPARE(document->LineStart(2), 4);
+        QCOMPARE(document->viewText(3).toByteArray().left(3), QByteArray("C\r\n"));
+    }
+
+    void scrollValueZero_drawsLineOne()
+    {
+        const LoadedDocument document("A\r\nB\r\n");
+        QCOMPARE(document->viewText(0), document->viewText(1));
+    }
+
+    void formFeed_onlyTheFirstOfALineIsDropped_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("leading form feed") << QByteArray("\fPAGE 2\r\n") << QByteArray("PAGE 2\r\n");
+        QTest::newRow("second form feed stays") << QByteArray("\f\fX\r\n") << QByteArray("\fX\r\n");
+        QTest::newRow("form feed inside a line stays") << QByteArray("A\fB\r\n") << QByteArray("A\fB\r\n");
+        QTest::newRow("file of only form feeds") << QByteArray("\f\f\f") << QByteArray("\f\f\r\n");
+        QTest::newRow("form-feed lines become empty lines") << QByteArray("\f\r\n\f\r\n") << QByteArray("\r\n\r\n");
+    }
+
+    void formFeed_onlyTheFirstOfALineIsDropped()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, stored);
+        const LoadedDocument document(file);
+        QVERIFY(blockText(*document, 1).startsWith(stored + kMark));
+    }
+
+    void lineEnds_allThreeKindsEndALine_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("lone CR") << QByteArray("A\rB\rC") << 3;
+        QTest::newRow("lone LF") << QByteArray("A\nB\nC\n") << 3;
+        QTest::newRow("mixed") << QByteArray("A\r\nB\rC\nD") << 4;
+        QTest::newRow("LF CR is two ends") << QByteArray("A\n\rB") << 3;
+    }
+
+    void lineEnds_allThreeKindsEndALine()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, lines);
+        const LoadedDocument document(file);
+        QCOMPARE(document->LineCount(), lines);
+        QByteArray expected = file;
+        expected.replace("\r\n", "\n").replace('\r', '\n');
+        if (!expected.endsWith('\n'))
+            expected += '\n';
+        expected.replace("\n", "\r\n");
+        QVERIFY(blockText(*document, 1).startsWith(expected + kMark));
+    }
+
+    void emptyFile_holdsOnlyTheEndMark()
+    {
+        const LoadedDocument document(QByteArray{});
+        QVERIFY(document.loaded());
+        QCOMPARE(document->LineCount(), 0);
+        QCOMPARE(document->BlockCount(), 1);
+        QCOMPARE(blockText(*document, 1), kMark + blanks(kBlock - kMark.size()));
+        QCOMPARE(document->viewText(0).size(), kBlock);
+    }
+
+    void blockCount_followsFileLength_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("one byte") << QByteArray("x") << 1;
+        QTest::newRow("29,999 bytes") << QByteArray(line(29997)) << 1;
+        // Form feeds dropped leave the second block unused but counted.
+        QTest::newRow("30,000 bytes of form-feed lines") << QByteArray(10000, '\f').replace("\f", "\f\r\n") << 2;
+        QTest::newRow("59,999 bytes") << QByteArray(line(59997)) << 3;
+    }
+
+    void blockCount_followsFileLength()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, blocks);
+        const LoadedDocument document(file);
+        QCOMPARE(document->BlockCount(), blocks);
+        // Only the end mark may reach a block's last position.
+        for (qint64 block = 1; block < document->BlockCount(); ++block)
+            QCOMPARE(document->TextBlock(block).back(), ' ');
+    }
+
+    void lineCrossingPosition29999_isSplitWithBlankAtSplitPoint()
+    {
+        // Line 1 fills positions 1 to 29,992; line 2 starts at 29,993.
+        const QByteArray second = "0123456789ABCDEFGHIJ";
+        const LoadedDocument document(line(29990) + second + "\r\n" + line(20000));
+        QCOMPARE(document->LineBlock(2), 1);
+        QCOMPARE(document->LineStart(2), 29993);
+        QCOMPARE(blockText(*document, 1).right(8), second.left(7) + " ");
+        QCOMPARE(document->LineBlock(3), 2);
+        QCOMPARE(document->LineStart(3), 16);
+        QVERIFY(blockText(*document, 2).startsWith(second.mid(7) + "\r\n"));
+        // The view shows the split line with one blank at the split point.
+        const QByteArray shown = document->viewText(2).toByteArray();
+        QCOMPARE(shown.size(), 8 + ViewDocument::NextBlockSpan);
+        QVERIFY(shown.startsWith(second.left(7) + " " + second.mid(7) + "\r\n"));
+    }
+
+    void lineEndingAtPosition29999_nextLineStartsAtTheBlank()
+    {
+        const LoadedDocument document(line(29997) + "NEXT\r\n" + line(5000));
+        QCOMPARE(document->LineBlock(2), 1);
+        QCOMPARE(document->LineStart(2), 30000);
+        QVERIFY(blockText(*document, 2).startsWith("NEXT\r\n"));
+        QCOMPARE(document->LineStart(3), 7);
+        QVERIFY(document->viewText(2).toByteArray().startsWith(" NEXT\r\n"));
+    }
+
+    void firstLineAtPosition20000_getsOnlyRestOfBlock()
+    {
+        const LoadedDocument document(line(19997) + line(20000) + line(20000));
+        QCOMPARE(document->LineStart(2), 20000);
+        QVERIFY(document->BlockCount() > 1);
+        QCOMPARE(document->viewText(2).size(), 10001);
+    }
+
+    void firstLineAtPosition20001_getsNextBlocksStartToo()
+    {
+        const LoadedDocument document(line(19998) + line(20000) + line(20000));
+        QCOMPARE(document->LineStart(2), 20001);
+        const QByteArray shown = document->viewText(2).toByteArray();
+        QCOMPARE(shown.size(), 10000 + ViewDocument::NextBlockSpan);
+        QCOMPARE(shown.right(ViewDocument::NextBlockSpan), blockText(*document, 2).left(ViewDocument::NextBlockSpan));
+    }
+
+    void firstLineInLastBlock_getsNothingAppended()
+    {
+        const LoadedDocument document(line(29997) + line(25000) + line(100));
+        QCOMPARE(document->BlockCount(), 2);
+        QCOMPARE(document->LineBlock(3), 2);
+        QVERIFY(document->LineStart(3) > ViewDocument::NextBlockThreshold);
+        QCOMPARE(document->viewText(3).size(), kBlock - document->LineStart(3) + 1);
+    }
+
+    void endMarkReachingPastBlockEnd_isCutThere()
+    {
+        const LoadedDocument document(line(29977));
+        QCOMPARE(document->BlockCount(), 1);
+        QCOMPARE(blockText(*document, 1).mid(29979), kMark.left(21));
+    }
+
+    void lineLongerThanABlock_spansBlocksAndLosesNothing()
+    {
+        QByteArray longLine(100000, '\0');
+        for (int i = 0; i < longLine.size(); ++i)
+            longLine[i] = char('a' + i % 26);
+        const LoadedDocument document(longLine + "\r\nafter\r\n");
+        QCOMPARE(document->LineCount(), 2);
+        QCOMPARE(document->BlockCount(), 4);
+        QVERIFY(storedText(*document).startsWith(longLine + "\r\nafter\r\n" + kMark));
+        QCOMPARE(document->LineBlock(2), 4);
+    }
+
+    void moreThan30000Lines_areAllIndexed()
+    {
+        QByteArray file;
+        for (int n = 1; n <= 40000; ++n)
+            file += QByteArray::number(n) + "\r\n";
+        const LoadedDocument document(file);
+        QCOMPARE(document->LineCount(), 40000);
+        QVERIFY(document->viewText(40000).toByteArray().startsWith("40000\r\n" + kMark));
+        QVERIFY(document->viewText(30001).toByteArray().startsWith("30001\r\n30002\r\n"));
+    }
+
+    void lengthJustBelowMultipleOfBlock_withLoneLineFeeds_growsBlocks()
+    {
+        // Every lone LF gains a character, so the text outgrows the blocks
+        // the length promised.
+        QByteArray file;
+        while (file.size() + 2 <= 2 * kBlock - 1)
+            file += "x\n";
+        file += "y";
+        QCOMPARE(file.size(), 2 * kBlock - 1);
+        const LoadedDocument document(file);
+        QCOMPARE(document->LineCount(), kBlock);
+        QVERIFY(document->BlockCount() > 2);
+        QByteArray expected = file;
+        expected.replace("\n", "\r\n");
+        QVERIFY(storedText(*document).startsWith(expected + "\r\n" + kMark));
+        // The "x" lines fill three blocks exactly: "y" starts at the blank.
+        QCOMPARE(document->LineBlock(document->LineCount()), 3);
+        QCOMPARE(document->LineStart(document->LineCount()), kBlock);
+        QVERIFY(document->viewText(document->LineCount()).toByteArray().startsWith(" y\r\n" + kMark));
+    }
+
+    void binaryBytes_areKeptAndShownAsLatin1()
+    {
+        QByteArray bytes;
+        for (int value = 0; value < 256; ++value) {
+            if (value != '\r' && value != '\n')
+                bytes += char(value);
+        }
+        const LoadedDocument document(bytes);
+        QCOMPARE(document->LineCount(), 1);
+        // The first byte is not a form feed, so the line is kept whole.
+        QVERIFY(document->viewText(1).toByteArray().startsWith(bytes + "\r\n"));
+        const QString shown = document->viewString(1);
+        QCOMPARE(shown.size(), kBlock);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            QCOMPARE(shown.at(i).unicode(), ushort(uchar(bytes.at(i))));
+    }
+
+    void load_missingOrDirectory_failsWithReasonAndLeavesEmpty_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing file") << "missing.log";
+        QTest::newRow("directory") << "folder";
+    }
+
+    void load_missingOrDirectory_failsWithReasonAndLeavesEmpty()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("folder"));
+        ViewDocument document;
+        QString error;
+        QVERIFY(!document.load(dir.filePath(name), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(document.LineCount(), 0);
+        QCOMPARE(document.BlockCount(), 0);
+        QVERIFY(document.viewText(1).isEmpty());
+    }
+
+    void reload_replacesEarlierContent()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first"));
+        const QString second = dir.filePath(QStringLiteral("second"));
+        for (const auto& [path, bytes] : {std::pair{first, QByteArray(line(70000))}, std::pair{second, QByteArray("only\r\n")}}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        ViewDocument document;
+        QVERIFY(document.load(first));
+        QCOMPARE(document.BlockCount(), 3);
+        QVERIFY(document.load(second));
+        QCOMPARE(document.BlockCount(), 1);
+        QCOMPARE(document.LineCount(), 1);
+        QVERIFY(document.viewText(1).toByteArray().startsWith("only\r\n" + kMark));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestViewDocument)
+#include "tst_view_document.moc"

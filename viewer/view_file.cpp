@@ -1,0 +1,280 @@
+#include "viewer/view_file.h"
+
+#include "platform/busy_pointer.h"
+#include "platform/dialogs.h"
+#include "platform/window_look.h"
+#include "settings/global.h"
+#include "viewer/view_font_settings.h"
+#include "viewer/view_paging.h"
+#include "viewer/viewer_launcher.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <climits>
+
+namespace qelvrin {
+
+namespace {
+
+constexpr int kScrollBarTwips = 255;
+constexpr int kClientWidthTwips = 7245;
+constexpr int kClientHeightTwips = 6120;
+constexpr int kTwipsPerPixel = 15;
+constexpr int kKeyF1 = 112;
+constexpr int kKeyF3 = 114;
+constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
+const QColor kCornerGrey{192, 192, 192};
+
+const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
+const QString kNoFileName = QStringLiteral("No file name has been specified. Goodbye");
+const QString kTitle = QStringLiteral("QELVRIN");
+
+// The key code the handlers know: function keys from 112, others as Qt has them.
+int keyCodeOf(const QKeyEvent& event)
+{
+    if (event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F24)
+        return kKeyF1 + (event.key() - Qt::Key_F1);
+    return event.key();
+}
+
+// Takes away every hourglass, whoever set it.
+void restoreDefaultPointer()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace
+
+ViewFile::ViewFile(ViewerLauncher& launcher)
+    : m_launcher(launcher)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("ViewFile"));
+    setWindowTitle(QStringLiteral("ViewFile"));
+
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+
+    m_text1 = new QPlainTextEdit(m_client);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setReadOnly(true);
+    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont initial(QStringLiteral("Courier New"));
+    initial.setStyleHint(QFont::TypeWriter);
+    initial.setPointSizeF(7.5);
+    m_text1->setFont(initial);
+    m_text1->installEventFilter(this);
+
+    m_vscroll1 = new QScrollBar(Qt::Vertical, m_client);
+    m_vscroll1->setObjectName(QStringLiteral("vscroll1"));
+    m_vscroll1->setMinimum(1);
+    m_vscroll1->setSingleStep(1);
+    m_vscroll1->setFocusPolicy(Qt::StrongFocus);
+    m_vscroll1->resize(look::toPixels(kScrollBarTwips), m_vscroll1->height());
+    m_vscroll1->installEventFilter(this);
+    // While the thumb is dragged the view follows it; releasing it, like any
+    // other change of the value, counts as a change.
+    connect(m_vscroll1, &QScrollBar::valueChanged, this, [this] {
+        if (m_vscroll1->isSliderDown())
+            vscroll1_Scroll();
+        else
+            vscroll1_Change();
+    });
+    connect(m_vscroll1, &QScrollBar::sliderReleased, this, &ViewFile::vscroll1_Change);
+
+    m_label1 = new QLabel(m_client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setAutoFillBackground(true);
+    QPalette corner = m_label1->palette();
+    corner.setColor(QPalette::Window, kCornerGrey);
+    m_label1->setPalette(corner);
+    m_label1->installEventFilter(this);
+
+    buildMenuBar();
+    resize(look::toPixels(kClientWidthTwips), look::toPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
+}
+
+ViewFile::~ViewFile() = default;
+
+void ViewFile::buildMenuBar()
+{
+    QMenuBar* bar = menuBar();
+    const auto command = [this, bar](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = bar->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+    };
+    command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
+    command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
+    command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
+
+    QMenu* keyWords = bar->addMenu(QStringLiteral("Search&KeyWord"));
+    keyWords->setObjectName(QStringLiteral("mnusearchKey"));
+    keyWords->menuAction()->setObjectName(QStringLiteral("mnusearchKey"));
+    const auto item = [this, keyWords](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = keyWords->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    item(QStringLiteral("Error:"), "mnusearchKeyError", &ViewFile::mnusearchKeyError_Click);
+    item(QStringLiteral("Stopped"), "mnusearchKeyStopped", &ViewFile::mnusearchKeyStopped_Click);
+    item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
+
+    command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
+    command(QString(), "mnublank1", nullptr);
+    command(QString(), "mnublank2", nullptr);
+    command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
+}
+
+SearchState& ViewFile::searchState() const
+{
+    return m_launcher.searchState();
+}
+
+const DriveMap& ViewFile::drives() const
+{
+    return m_launcher.drives();
+}
+
+Dialogs& ViewFile::dialogs() const
+{
+    return m_launcher.dialogs();
+}
+
+bool ViewFile::Form_Load()
+{
+    QString& fileName = m_launcher.ViewFileName;
+    if (fileName.isEmpty())
+        fileName = m_launcher.commandLineText();
+    if (fileName.isEmpty()) {
+        FileOpenRequest request;
+        request.flags = kMustExistNoReadOnlyBox;
+        request.filter = kOpenFilter;
+        fileName = dialogs().openFile(request);
+    }
+    if (fileName.isEmpty()) {
+        dialogs().message({kNoFileName, MsgIcon::None, MsgButtons::Ok, kTitle});
+        m_launcher.endProgram();
+        return false;
+    }
+
+    const QString path = m_launcher.nativePath(fileName);
+    QString reason;
+    bool loaded = false;
+    {
+        const BusyPointer busy;
+        applyFontFromSettings();
+        loaded = m_document.load(path, &reason);
+    }
+    if (!loaded) {
+        const QString shown = path.isEmpty() ? fileName : path;
+        dialogs().message({QStringLiteral("Cannot open %1: %2").arg(shown, reason), MsgIcon::Critical, MsgButtons::Ok, kTitle});
+        return false;
+    }
+
+    // The minimum first, so a range left at 0 by an empty file is undone.
+    m_vscroll1->setMinimum(1);
+    m_vscroll1->setMaximum(int(qMin<qint64>(m_document.LineCount(), INT_MAX)));
+    m_captionName = CaptionName(fileName);
+    {
+        const QSignalBlocker quiet(m_vscroll1);
+        m_vscroll1->setValue(1);
+    }
+    vscroll1_Change();
+    return true;
+}
+
+void ViewFile::applyFontFromSettings()
+{
+    const FontChoice choice = readViewFont(Global(drives()));
+    QFont font(choice.face);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(choice.size);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
+    m_text1->setFont(font);
+}
+
+void ViewFile::Form_Resize()
+{
+    const int width = m_client->width();
+    const int height = m_client->height();
+    const int bar = look::toPixels(kScrollBarTwips);
+    m_text1->setGeometry(0, 0, qMax(0, width - bar), height);
+    m_vscroll1->setGeometry(width - bar, 0, bar, qMax(0, height - bar));
+    m_label1->setGeometry(width - bar, height - bar, bar, bar);
+    m_vscroll1->setPageStep(largeChange(float(m_text1->height() * kTwipsPerPixel), float(m_text1->font().pointSizeF())));
+}
+
+void ViewFile::vscroll1_Change()
+{
+    restoreDefaultPointer();
+    DrawView();
+}
+
+void ViewFile::vscroll1_Scroll()
+{
+    DrawView();
+}
+
+void ViewFile::DrawView()
+{
+    const int value = m_vscroll1->value();
+    setWindowTitle(viewCaption(m_captionName, qMax(1, value), m_vscroll1->maximum()));
+    m_text1->setPlainText(m_document.viewString(value));
+    m_text1->horizontalScrollBar()->setValue(0);
+}
+
+void ViewFile::Label1_DblClick()
+{
+    m_vscroll1->setValue(1);
+}
+
+void ViewFile::Text1_GotFocus()
+{
+    m_vscroll1->setFocus(Qt::OtherFocusReason);
+}
+
+bool ViewFile::vscroll1_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
+{
+    Q_UNUSED(shift); // F3 searches again whatever the modifiers
+    if (keyCode != kKeyF3)
+        return false;
+    searchState().SearchAgain = true;
+    mnusearch_Click();
+    return true;
+}
+
+void ViewFile::mnuexit_Click()
+{
+    close();
+}
+
+bool ViewFile::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        Form_Resize();
+    } else if (watched == m_text1 && event->type() == QEvent::FocusIn) {
+        Text1_GotFocus();
+    } else if (watched == m_label1 && event->type() == QEvent::MouseButtonDblClick) {
+        Label1_DblClick();
+        return true;
+    } else if (watched == m_vscroll1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (vscroll1_KeyDown(keyCodeOf(*key), key->modifiers()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace qelvrin
