@@ -1,33 +1,121 @@
 #include "viewer/view_file.h"
 
+#include "platform/busy_pointer.h"
+#include "platform/dialogs.h"
+#include "settings/global.h"
+#include "viewer/font_command.h"
+#include "viewer/help_text.h"
+#include "viewer/print_command.h"
+#include "viewer/search_command.h"
+#include "viewer/viewer_launcher.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
 namespace qelvrin {
+
+namespace {
+
+ViewedFile viewedFile(const ViewerLauncher& launcher)
+{
+    return {launcher.ViewFileName, launcher.nativePath(launcher.ViewFileName)};
+}
+
+// The search moves the view through the scroll bar, as the operator would.
+class WindowSearchView : public SearchView {
+public:
+    explicit WindowSearchView(ViewFile& window) : m_window(window) {}
+
+    qint64 firstLine() const override { return m_window.vscroll1()->value(); }
+    qint64 lineCount() const override { return m_window.vscroll1()->maximum(); }
+    void showLine(qint64 line) override { m_window.vscroll1()->setValue(int(line)); }
+    void reload() override { m_window.Form_Load(); }
+    void setBusy(bool busy) override { setBusyPointer(busy); }
+
+private:
+    ViewFile& m_window;
+};
+
+// The font command works on Text1, one property at a time.
+class TextAreaFont : public FontTarget {
+public:
+    explicit TextAreaFont(ViewFile& window) : m_window(window) {}
+
+    FontChoice font() const override
+    {
+        const QFont shown = m_window.text1()->font();
+        return {shown.family(), float(shown.pointSizeF()), shown.bold(), shown.italic()};
+    }
+    void setFace(const QString& face) override
+    {
+        change([&face](QFont& font) { font.setFamily(face); });
+    }
+    void setSize(float points) override
+    {
+        change([points](QFont& font) { font.setPointSizeF(points); });
+    }
+    void setBold(bool bold) override
+    {
+        change([bold](QFont& font) { font.setBold(bold); });
+    }
+    void setItalic(bool italic) override
+    {
+        change([italic](QFont& font) { font.setItalic(italic); });
+    }
+    void relayout() override { m_window.Form_Resize(); }
+
+private:
+    template <typename Change>
+    void change(Change apply)
+    {
+        QFont font = m_window.text1()->font();
+        apply(font);
+        m_window.text1()->setFont(font);
+    }
+
+    ViewFile& m_window;
+};
+
+} // namespace
 
 void ViewFile::mnuprint_Click()
 {
+    runPrintCommand(dialogs(), *this, m_text1->font(), viewedFile(m_launcher));
 }
 
 void ViewFile::mnusearch_Click()
 {
+    WindowSearchView view(*this);
+    runSearch(searchState(), dialogs(), view, viewedFile(m_launcher));
 }
 
 void ViewFile::mnusearchKeyError_Click()
 {
+    searchAgainFor(searchState(), QStringLiteral("Error:"));
+    mnusearch_Click();
 }
 
 void ViewFile::mnusearchKeyStopped_Click()
 {
+    searchAgainFor(searchState(), QStringLiteral("Stopped"));
+    mnusearch_Click();
 }
 
 void ViewFile::mnusearchKeyFrequency_Click()
 {
+    searchAgainFor(searchState(), QStringLiteral("Frequency"));
+    mnusearch_Click();
 }
 
 void ViewFile::mnufonts_Click()
 {
+    TextAreaFont text1(*this);
+    runFontCommand(dialogs(), text1, Global(drives()));
 }
 
 void ViewFile::mnuHelp_Click()
 {
+    dialogs().message({viewerHelpText(), MsgIcon::None, MsgButtons::Ok, QStringLiteral("QELVRIN: Help")});
 }
 
 } // namespace qelvrin
