@@ -45,7 +45,8 @@ void sampleSummaryStep(BatchLog& log, const SdgData& data)
         qsizetype spikes = 0;
         for (const SpikeRecord& q : data.spikes)
             spikes += q.sample == s.sample ? 1 : 0;
-        log.note("Sample " + s.sample + " (" + s.matrix + ", collected " + logDate(s.collected) + "): "
+        const QByteArray solids = s.matrix == "SOIL" ? QByteArray::number(s.percentSolids, 'g', 4) + "% solids, " : QByteArray();
+        log.note("Sample " + s.sample + " (" + s.matrix + ", " + solids + "collected " + logDate(s.collected) + "): "
                  + QByteArray::number(results) + " results, " + QByteArray::number(spikes) + " spike recoveries.");
         if (results == 0)
             log.warning("Sample " + s.sample + " has no results.");

@@ -48,11 +48,6 @@ int DefectReport::pageCount() const
     return std::max<int>(1, static_cast<int>((m_lines.size() + kBodyLines - 1) / kBodyLines));
 }
 
-int DefectReport::lineCount() const
-{
-    return static_cast<int>(render().size());
-}
-
 QList<QByteArray> DefectReport::pageHeader(int page, int section) const
 {
     const QByteArray pageText = "Page " + QByteArray::number(page);

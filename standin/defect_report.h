@@ -22,7 +22,6 @@ public:
     void add(const QByteArray& line);
 
     int pageCount() const;
-    int lineCount() const;
     bool writeTo(const QString& path, QString* error) const;
 
 private:

@@ -93,13 +93,14 @@ void findSpikeDefects(const SdgData& data, QList<Defect>& defects)
 
 const CheckInfo& checkInfo(Check check)
 {
+    // In the order of the enumeration.
     static const std::array<CheckInfo, 6> infos{{
-        {Check::HoldingTime, "HT", "Holding time"},
-        {Check::Qualifier, "QU", "Result qualifier"},
-        {Check::Units, "UN", "Reporting units"},
-        {Check::DetectionLimit, "DL", "Detection limit"},
-        {Check::Method, "MT", "Analytical method"},
-        {Check::SpikeRecovery, "SR", "Spike recovery"},
+        {"HT", "Holding time"},
+        {"QU", "Result qualifier"},
+        {"UN", "Reporting units"},
+        {"DL", "Detection limit"},
+        {"MT", "Analytical method"},
+        {"SR", "Spike recovery"},
     }};
     return infos.at(static_cast<std::size_t>(check));
 }

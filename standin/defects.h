@@ -10,7 +10,6 @@ namespace qelvrin::standin {
 enum class Check { HoldingTime, Qualifier, Units, DetectionLimit, Method, SpikeRecovery };
 
 struct CheckInfo {
-    Check check;
     QByteArray code;        // two letters, shown in the report
     QByteArray title;       // "Holding time"
 };
