@@ -86,7 +86,8 @@ void Mainmenu::buildControls()
         auto* label = new QLabel(QLatin1String(spec.caption), client);
         label->setObjectName(QLatin1String(spec.name));
         label->setGeometry(look::toPixels(spec.twips));
-        label->setWordWrap(true);
+        // Only the bar's heading is two lines high.
+        label->setWordWrap(spec.twips.height() > 300);
         label->setVisible(spec.visible);
     }
     m_label3 = client->findChild<QLabel*>(QStringLiteral("Label3"));

@@ -12,7 +12,7 @@ const QString kShortName = QStringLiteral("QELVR");
 const QString kVersion = QStringLiteral("Version 1.6");
 
 const QString kMaker = QStringLiteral("Northwind Assay Systems");
-const QString kClientAndContract = QStringLiteral("for the Regional Water Quality Board, contract 94-117");
+const QString kClientAndContract = QStringLiteral("for Lakes County, contract 94-117");
 const QString kStreet = QStringLiteral("1400 Harbor Loop, Suite 12");
 const QString kCityStateZip = QStringLiteral("Eastport, ME 04999");
 const QString kPhone = QStringLiteral("(207) 555-0142");

@@ -42,6 +42,7 @@ InfoWindow::InfoWindow(const Layout& layout, QWidget* parent)
     m_text->setGeometry(look::toPixels(layout.labelTwips));
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
 
     if (layout.withPicture) {
         auto* picture = new QLabel(this);

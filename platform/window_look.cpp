@@ -4,7 +4,10 @@ namespace qelvrin::look {
 
 QFont windowFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    // fontconfig would fall back to a wide face that overruns the fixed
+    // label widths; Arial's metrics come closest to the designed look.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setBold(true);
