@@ -249,24 +249,6 @@ private Q_SLOTS:
         QVERIFY(run.host.calls.endsWith(QStringLiteral("UnlockCommands")));
     }
 
-    void twoStagesInARow_eachLeavesItsDoneMark()
-    {
-        RunningStage run(QChar('I'));
-        run.writeLog("NOTE: fine\r\n");
-        run.signalEnd();
-        run.runner.Timer1_Timer();
-        QVERIFY(run.runner.launchAssessment(QChar('F')));
-        run.runner.Timer1().stop();
-        // The launch removed the first stage's end signal: the next tick only measures.
-        run.runner.Timer1_Timer();
-        QCOMPARE(run.host.calls.filter(QStringLiteral("done")), QStringList({QStringLiteral("done I")}));
-        run.drive.write(run.stage.logPath, "unused\r\n");
-        run.drive.write(stageByLetter(QChar('F'))->logPath, "NOTE: fine\r\n");
-        run.signalEnd();
-        run.runner.Timer1_Timer();
-        QCOMPARE(run.host.calls.filter(QStringLiteral("done")), QStringList({QStringLiteral("done I"), QStringLiteral("done F")}));
-    }
-
     void endPause_defaultsToThreeSeconds()
     {
         const QByteArray saved = qgetenv("QELVRIN_END_PAUSE_MS");

@@ -93,21 +93,6 @@ private Q_SLOTS:
         runner.Timer1().stop();
     }
 
-    void launch_passesCommandLineThroughDriveMap()
-    {
-        TempDrive drive;
-        // Records its arguments so the command line that reached it can be read back.
-        drive.write(kBatchProcessorPath, "#!/bin/sh\necho \"$@\" > args.txt\n");
-        QFile::setPermissions(drive.native(kBatchProcessorPath), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        FakeStageHost host;
-        StageRunner runner(drive.drives(), host);
-        QVERIFY(runner.launchAssessment(QChar('F')));
-        runner.Timer1().stop();
-        const QString install = drive.drives().installDir();
-        const QByteArray expected = QStringLiteral("-SYSIN %1/FASMTJCL -LOG %1/FASMTJCL.LOG -PRINT %1/TDEFECT.TXT\n").arg(install).toLocal8Bit();
-        QTRY_COMPARE(drive.read(QStringLiteral("\\QELVRIN\\args.txt")), expected);
-    }
-
     void batchProcessorNotStartable_reportsAndReturnsToIdle_data()
     {
         QTest::addColumn<QString>("setUp");
