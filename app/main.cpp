@@ -3,6 +3,8 @@
 #include "platform/drive_map.h"
 #include "platform/drive_setup.h"
 #include "platform/qt_dialogs.h"
+#include "viewer/view_file.h"
+#include "viewer/viewer_launcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -10,13 +12,31 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Help, version and the drive set-up need no display, so a terminal
+// without one can still run them.
+bool needsWindow(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"--setup-drive", "--help", "--help-all", "-h", "-?", "--version", "-v"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QELVRIN"));
-    QApplication::setApplicationVersion(QStringLiteral("1.6"));
-    QApplication::setWindowIcon(qelvrin::applicationIcon());
+    const std::unique_ptr<QCoreApplication> app(needsWindow(argc, argv) ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    QCoreApplication::setApplicationName(QStringLiteral("QELVRIN"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Front end of the three-stage batch assessment of inorganic laboratory data."));
@@ -28,10 +48,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption setupDrive(QStringLiteral("setup-drive"), QStringLiteral("Lay out the drive as an installation would, then exit."));
     parser.addOptions({drive, driveA, driveB, setupDrive});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("File the viewer shows when it has no file of its own."), QStringLiteral("[file...]"));
-    parser.process(app);
+    parser.process(*app);
 
     const qelvrin::DriveMap drives = qelvrin::DriveMap::fromOptions(parser.value(drive), parser.value(driveA), parser.value(driveB));
-    qelvrin::QtDialogs dialogs;
 
     if (parser.isSet(setupDrive)) {
         const qelvrin::DriveSetupResult result = qelvrin::setUpDrive(drives, qelvrin::findStandIn());
@@ -42,6 +61,8 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    QApplication::setWindowIcon(qelvrin::applicationIcon());
+    qelvrin::QtDialogs dialogs;
     const qelvrin::DriveSetupResult setup = qelvrin::setUpDriveIfNew(drives, qelvrin::findStandIn());
     if (!setup.ok)
         dialogs.message({setup.error, qelvrin::MsgIcon::Exclamation, qelvrin::MsgButtons::Ok, QStringLiteral("QELVRIN")});
@@ -50,12 +71,14 @@ int main(int argc, char* argv[])
     if (QFileInfo(drives.installDir()).isDir())
         QDir::setCurrent(drives.installDir());
 
-    // The viewer's fallback file name; the viewer takes it up once it exists.
-    const QString fallbackFile = parser.positionalArguments().join(QLatin1Char(' '));
-    qelvrin::Mainmenu window(drives, dialogs, [fallbackFile](const QString&) {});
+    // Ending at once: leave the event loop; no further handler runs.
+    const auto endProgram = [] { QCoreApplication::exit(0); };
+    qelvrin::ViewerLauncher viewer(drives, dialogs, parser.positionalArguments().join(QLatin1Char(' ')), endProgram);
+    qelvrin::Mainmenu window(drives, dialogs, [&viewer](const QString& dosPath) { viewer.OpenInViewer(dosPath); });
+    window.setEndProgram(endProgram);
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 0;
     window.show();
-    return app.exec();
+    return app->exec();
 }
