@@ -42,7 +42,7 @@ QString copyFailureMessage(const DriveMap& drives, const SdgCopyFailure& failure
 
 } // namespace
 
-void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
+bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
 {
     host.PurgeStageData();
     const QString logPath = stageByLetter(QChar('D'))->logPath;
@@ -59,7 +59,7 @@ void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& ru
         host.setWindowEnabled(false);
         if (!names.accepted) {
             endWithoutStage(host, QStringLiteral("No Files were Loaded"));
-            return;
+            return false;
         }
         host.setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: ") + names.SdgName + QStringLiteral(" ]"));
 
@@ -68,7 +68,7 @@ void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& ru
             // Half an SDG must not be assessed later as if it were whole.
             files::remove(dataFile);
             endWithoutStage(host, copyFailureMessage(drives, *failure));
-            return;
+            return false;
         }
 
         if (!names.diskette)
@@ -82,9 +82,10 @@ void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& ru
 
     host.setBusy(false);
     host.setWindowEnabled(true);
-    runner.RunDataLoadProgram();
+    const bool started = runner.RunDataLoadProgram();
     host.setBusy(false);
     host.setWindowEnabled(true);
+    return started;
 }
 
 } // namespace qelvrin

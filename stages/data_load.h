@@ -20,7 +20,8 @@ struct SdgNames {
 SdgNames deriveSdgNames(const QString& dosPath);
 
 // mnuRLoadDataProgram_Click: purge, choose and copy the SDG files diskette by
-// diskette, then start the Data Load stage.
-void runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner);
+// diskette, then start the Data Load stage. True when the stage was started;
+// false when the command ended without it (reported to the operator).
+bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner);
 
 } // namespace qelvrin

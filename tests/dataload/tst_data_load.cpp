@@ -24,13 +24,14 @@ struct LoadCommand {
     LoadCommand() { installQuietBatchProcessor(drive); }
     ~LoadCommand() { runner.Timer1().stop(); }
 
-    void run() { runDataLoadCommand(drive.drives(), host, runner); }
+    void run() { started = runDataLoadCommand(drive.drives(), host, runner); }
     bool stageStarted() const { return host.calls.contains(QStringLiteral("LockCommands")); }
     QByteArray data() const { return drive.read(kDataFilePath); }
 
     TempDrive drive;
     FakeStageHost host;
     StageRunner runner{drive.drives(), host};
+    bool started = false;
 };
 
 // The files of `dir` in the order the directory lists them.
@@ -89,6 +90,7 @@ private Q_SLOTS:
         QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kMoreDisks), question);
         QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kRefused), !loaded);
         QCOMPARE(load.stageStarted(), loaded);
+        QCOMPARE(load.started, loaded);
         QCOMPARE(load.data(), loaded ? QByteArray("line 1\r\nline 2\r\n") : QByteArray());
         QVERIFY(load.host.scripted.allAnswersUsed());
         QVERIFY(!load.host.busy);
@@ -213,6 +215,25 @@ private Q_SLOTS:
         QVERIFY(!load.stageStarted());
     }
 
+    void batchProcessorMissing_reportsAndGivesWindowBack()
+    {
+        LoadCommand load;
+        QFile::remove(load.drive.native(kBatchProcessorPath));
+        load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), "data\r\n");
+        load.host.scripted.queueFile(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")));
+
+        load.run();
+
+        QVERIFY(!load.started);
+        QCOMPARE(load.data(), QByteArray("data\r\n"));
+        QCOMPARE(load.host.scripted.messages().last().text,
+                 QStringLiteral("The SAS Software could not be started: \\SAS\\SAS.EXE (the file does not exist)"));
+        QCOMPARE(load.host.calls.mid(load.host.calls.size() - 4),
+                 QStringList({QStringLiteral("RefreshStageCommands"), QStringLiteral("UnlockCommands"), QStringLiteral("pointer normal"),
+                              QStringLiteral("window enabled")}));
+        QVERIFY(!load.runner.Timer1().isActive());
+    }
+
     void copyFailure_stopsWithMessageAndNoStage_data()
     {
         QTest::addColumn<QString>("setUp");
@@ -245,6 +266,7 @@ private Q_SLOTS:
         QCOMPARE(box.icon, MsgIcon::Critical);
         QCOMPARE(box.title, QStringLiteral("QELVRIN"));
         QVERIFY(!load.stageStarted());
+        QVERIFY(!load.started);
         QVERIFY(!load.host.busy);
         QVERIFY(load.host.windowEnabled);
         QVERIFY(!QFileInfo(dataFile).isFile() || QFileInfo(dataFile).isSymLink());
