@@ -1,0 +1,92 @@
+#include "bench/draw_figures.h"
+
+#include "bench/bench_dialogs.h"
+#include "bench/bench_inputs.h"
+#include "bench/bench_options.h"
+#include "bench/figure.h"
+#include "bench/timing.h"
+#include "platform/drive_map.h"
+#include "viewer/view_file.h"
+#include "viewer/viewer_launcher.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include <array>
+
+namespace qelvrin::bench {
+
+namespace {
+
+constexpr double kDrawTargetSeconds = 2e-3;
+constexpr double kDrawTolerance = 1.25;
+// Drawing is quick: more runs give a steadier median.
+constexpr int kMinDrawRuns = 25;
+
+struct Position {
+    const char* name;
+    qint64 line = 1;
+};
+
+std::array<Position, 3> positionsOf(qint64 lineCount)
+{
+    const qint64 last = qMax<qint64>(1, lineCount);
+    return {{{"draw first line", 1}, {"draw middle line", qMax<qint64>(1, last / 2)}, {"draw last line", last}}};
+}
+
+QList<double> timeDrawing(ViewFile& window, qint64 line, int runs)
+{
+    window.vscroll1()->setValue(int(line));
+    QWidget* text = window.text1()->viewport();
+    return timeRuns(runs, [&] {
+        window.vscroll1_Change();
+        text->repaint();
+    });
+}
+
+} // namespace
+
+void drawFigures(const BenchInputs& inputs, const BenchOptions& options, BenchDialogs& dialogs, const QString& driveRoot)
+{
+    const int runs = qMax(options.runs, kMinDrawRuns);
+    ViewerLauncher launcher(DriveMap(driveRoot), dialogs, QString(), [] {});
+    QList<BenchFile> files = inputs.logs;
+    files << inputs.longLines;
+    std::array<QList<double>, 3> smallest;
+
+    for (qsizetype f = 0; f < files.size(); ++f) {
+        const BenchFile& file = files[f];
+        launcher.OpenInViewer(file.path);
+        ViewFile* window = launcher.window();
+        if (window)
+            QApplication::processEvents();
+        const std::array<Position, 3> positions = positionsOf(window ? window->document().LineCount() : 0);
+        for (size_t p = 0; p < positions.size(); ++p) {
+            Figure figure;
+            figure.name = QLatin1String(positions[p].name);
+            figure.input = file.label;
+            figure.inputBytes = file.bytes;
+            if (!window) {
+                figure.failure = QStringLiteral("the viewer did not open: %1").arg(dialogs.lastMessage());
+                printFigure(figure);
+                continue;
+            }
+            figure.seconds = timeDrawing(*window, positions[p].line, runs);
+            figure.detail = QStringLiteral("line %1, %2 characters").arg(positions[p].line).arg(window->text1()->document()->characterCount());
+            if (f == 0) {
+                smallest[p] = figure.seconds;
+                figure.target = QStringLiteral("<= 2 ms");
+                figure.holds = figure.medianSeconds() <= kDrawTargetSeconds;
+            } else {
+                const Reference reference{QStringLiteral("same line of %1").arg(files[0].label), smallest[p], {}};
+                figure.references << reference;
+                figure.target = QStringLiteral("<= 2 ms and <= 1.25 x %1").arg(files[0].label);
+                figure.holds = figure.medianSeconds() <= kDrawTargetSeconds && figure.medianSeconds() <= kDrawTolerance * median(reference.seconds);
+            }
+            printFigure(figure);
+        }
+    }
+}
+
+} // namespace qelvrin::bench

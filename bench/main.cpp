@@ -1,0 +1,106 @@
+// Benchmarks of the viewer, its search and printing, and the program's
+// start-up, each beside standard tools measured on the same input in the
+// same run. Run through scripts/bench.
+
+#include "bench/bench_dialogs.h"
+#include "bench/bench_inputs.h"
+#include "bench/bench_options.h"
+#include "bench/draw_figures.h"
+#include "bench/figure.h"
+#include "bench/growth.h"
+#include "bench/load_figures.h"
+#include "bench/machine_info.h"
+#include "bench/print_figures.h"
+#include "bench/search_figures.h"
+#include "bench/startup_figures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+using namespace qelvrin::bench;
+
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Offscreen windows, and a private runtime folder so Qt stays quiet and the
+// program's single-copy lock has a home.
+void prepareEnvironment(const QString& dataDir)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir(dataDir).absoluteFilePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+}
+
+void printHeader(const BenchOptions& options)
+{
+    std::printf("machine: %s\n", qPrintable(machineDescription()));
+    std::printf("tools: %s; %s; %s; %s\n", qPrintable(toolVersion(QStringLiteral("grep"))), qPrintable(toolVersion(QStringLiteral("rg"))),
+                qPrintable(toolVersion(QStringLiteral("wc"))), qPrintable(toolVersion(QStringLiteral("cat"))));
+    std::printf("load average at start: %s; %d runs per figure (draw and start-up at least 25 and 11); ratio = reference / ours\n\n",
+                qPrintable(loadAverage()), options.runs);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const BenchOptions options = parseOptions(argumentsOf(argc, argv));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n%s", qPrintable(options.error), kUsage);
+        return 2;
+    }
+    if (!options.loadChildFile.isEmpty())
+        return runLoadChild(options.loadChildFile);
+
+    const QString dataDir = QDir(options.dataDir).absolutePath();
+    prepareEnvironment(dataDir);
+    QApplication app(argc, argv);
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString driveRoot = QDir(dataDir).filePath(QStringLiteral("drive"));
+    QDir().mkpath(driveRoot);
+
+    printHeader(options);
+    BenchInputs inputs;
+    if (!prepareInputs(dataDir, options.logSizesMiB, inputs))
+        return 1;
+    warmPageCache(inputs);
+
+    if (options.wants(QStringLiteral("load")))
+        printGrowth(QStringLiteral("load growth"), loadFigures(inputs, options, QCoreApplication::applicationFilePath()));
+    BenchDialogs dialogs;
+    if (options.wants(QStringLiteral("draw")))
+        drawFigures(inputs, options, dialogs, driveRoot);
+    if (options.wants(QStringLiteral("search"))) {
+        const QList<Figure> searches = searchFigures(inputs, options);
+        QList<Figure> absent;
+        QList<Figure> lastLine;
+        for (qsizetype i = 0; i < searches.size(); ++i)
+            (i % 2 == 0 ? absent : lastLine).append(searches[i]);
+        printGrowth(QStringLiteral("search absent growth"), absent);
+        printGrowth(QStringLiteral("search last growth"), lastLine);
+    }
+    if (options.wants(QStringLiteral("startup")))
+        startupFigure(QDir(programDir).filePath(QStringLiteral("qelvrin")), driveRoot, options);
+    if (options.wants(QStringLiteral("print")))
+        printCommandFigure(inputs, options, dialogs, driveRoot);
+
+    std::printf("\nload average at end: %s\n", qPrintable(loadAverage()));
+    printTargetSummary();
+    return 0;
+}
