@@ -7,11 +7,23 @@
 
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
 
 constexpr int kBadArguments = 2;
+
+// A parent may hand down SIGTERM ignored or blocked; the front end's close
+// request must still end the job at once, with no end signal.
+void takeDefaultTermination()
+{
+    std::signal(SIGTERM, SIG_DFL);
+    sigset_t terminate;
+    sigemptyset(&terminate);
+    sigaddset(&terminate, SIGTERM);
+    sigprocmask(SIG_UNBLOCK, &terminate, nullptr);
+}
 
 int refuse(const QString& error)
 {
@@ -27,6 +39,7 @@ int refuse(const QString& error)
 int main(int argc, char* argv[])
 {
     using namespace qelvrin::standin;
+    takeDefaultTermination();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

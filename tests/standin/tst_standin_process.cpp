@@ -332,13 +332,33 @@ private Q_SLOTS:
         QVERIFY(!dir.hasSignal());
     }
 
+    void sigtermDuringRun_endsAtOnceWithoutSignal_data()
+    {
+        QTest::addColumn<bool>("parentIgnoresSigterm");
+        QTest::newRow("started directly") << false;
+        QTest::newRow("SIGTERM ignored by the parent") << true;
+    }
+
     void sigtermDuringRun_endsAtOnceWithoutSignal()
     {
+        QFETCH(bool, parentIgnoresSigterm);
         const Job job = jobFor(QStringLiteral("FASMTJCL"));
         InstallDir dir;
         dir.loadSdg(kM12345);
         QProcess process;
-        startStandin(process, dir.arguments(job), 600000);
+        if (parentIgnoresSigterm) {
+            // An ignored signal survives exec; the shell's pid becomes the stand-in's.
+            const QStringList shellArguments = QStringList{QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec \"$0\" \"$@\""),
+                                                           QString::fromLocal8Bit(qgetenv("QELVRIN_STANDIN"))}
+                                               + dir.arguments(job);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QELVRIN_STANDIN_PACE_MS"), QStringLiteral("600000"));
+            process.setProcessEnvironment(env);
+            process.start(QStringLiteral("/bin/sh"), shellArguments);
+            QVERIFY(process.waitForStarted());
+        } else {
+            startStandin(process, dir.arguments(job), 600000);
+        }
         QTRY_VERIFY(dir.log(job).size() > 0);
         process.terminate();
         QVERIFY(process.waitForFinished(kRunTimeoutMs));
