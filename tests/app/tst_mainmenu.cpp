@@ -59,12 +59,13 @@ struct Fixture {
             return item->isEnabled();
         return child<QPushButton>(name)->isEnabled();
     }
-    // A batch processor that only waits, so a stage stays running.
-    void installWaitingBatchProcessor() const
+    void installBatchProcessor(const QByteArray& script) const
     {
-        drive.write(QStringLiteral("\\SAS\\SAS.EXE"), "#!/bin/sh\nexec sleep 60\n");
+        drive.write(QStringLiteral("\\SAS\\SAS.EXE"), "#!/bin/sh\n" + script);
         QFile::setPermissions(drive.native(QStringLiteral("\\SAS\\SAS.EXE")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    // One that only waits, so a stage stays running.
+    void installWaitingBatchProcessor() const { installBatchProcessor("exec sleep 60\n"); }
 
     TempDrive drive;
     ScriptedDialogs dialogs;
@@ -258,6 +259,23 @@ private Q_SLOTS:
         QTRY_VERIFY(f.window->isMaximized());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
         QCOMPARE(f.child<QWidget>(QStringLiteral("cmdQuit"))->pos(), quitAt);
+    }
+
+    void caption_afterAStageHasEnded_beginsWithZero()
+    {
+        Fixture f({"QELVDATA"});
+        // Arguments: -SYSIN program -LOG log -PRINT report.
+        f.installBatchProcessor("printf 'NOTE: done\\r\\n' > \"$4\"\n: > \"$6\"\n: > \"$(dirname \"$4\")/SIGNAL.TXT\"\n");
+        QVERIFY(f.window->Form_Load());
+        f.window->show();
+        f.child<QAction>(QStringLiteral("mnuRInitialAssesment"))->trigger();
+        QVERIFY(f.window->runner().sasRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!f.window->runner().sasRunning(), 20000);
+        QVERIFY(!f.child<QLabel>(QStringLiteral("Label8"))->isHidden());
+        QVERIFY(f.enabled(QStringLiteral("mnuRun")));
+        QVERIFY(f.enabled(QStringLiteral("mnuVInitialAssesmenuReport")));
+        f.window->setWindowState(Qt::WindowMinimized);
+        QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("0 PC-VQS Inorganic"));
     }
 
     void delete_okPurgesCancelKeeps_data()
