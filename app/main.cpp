@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -29,6 +30,31 @@ bool needsWindow(int argc, char* argv[])
     }
     return true;
 }
+
+// For the start-up benchmark (QELVRIN_REPORT_FIRST_PAINT set): once the
+// main window has painted for the first time, print "first paint" and quit.
+class FirstPaintReport : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued, so the report follows the finished paint.
+            QTimer::singleShot(0, [] {
+                std::puts("first paint");
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
 
 } // namespace
 
@@ -79,6 +105,9 @@ int main(int argc, char* argv[])
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 0;
+    FirstPaintReport firstPaint;
+    if (qEnvironmentVariableIsSet("QELVRIN_REPORT_FIRST_PAINT"))
+        window.installEventFilter(&firstPaint);
     window.show();
     return app->exec();
 }

@@ -46,7 +46,7 @@ Reference toolReference(const QString& name, const QStringList& argv, int runs, 
 {
     Reference reference{name, {}, {}};
     for (int run = 0; run < runs; ++run) {
-        const ToolRun tool = runTool(argv, {kCLocale, discardOutput});
+        const ToolRun tool = runTool(argv, {.environment = kCLocale, .discardOutput = discardOutput});
         if (tool.exitStatus != 0) {
             reference.seconds.clear();
             reference.note = QStringLiteral("failed");

@@ -25,7 +25,7 @@ Reference toolReference(const QString& name, const QStringList& argv, int runs, 
         return reference;
     }
     for (int run = 0; run < runs; ++run) {
-        const ToolRun tool = runTool(argv, {kCLocale, false});
+        const ToolRun tool = runTool(argv, {.environment = kCLocale});
         // Both tools print nothing or 0 and exit with 1 when no line matches.
         const qint64 count = tool.output.trimmed().toLongLong();
         if (tool.exitStatus > 1 || count != expected) {
@@ -40,7 +40,7 @@ Reference toolReference(const QString& name, const QStringList& argv, int runs, 
 
 qint64 countLines(const QString& path)
 {
-    const ToolRun wc = runTool({QStringLiteral("wc"), QStringLiteral("-l"), path}, {kCLocale, false});
+    const ToolRun wc = runTool({QStringLiteral("wc"), QStringLiteral("-l"), path}, {.environment = kCLocale});
     return wc.output.trimmed().split(' ').value(0).toLongLong();
 }
 

@@ -26,7 +26,7 @@ void startupFigure(const QString& program, const QString& driveRoot, const Bench
     const QStringList reporting = offscreen + QStringList{QStringLiteral("QELVRIN_REPORT_FIRST_PAINT=1")};
     const QString drive = QStringLiteral("--drive");
 
-    const ToolRun setup = runTool({program, QStringLiteral("--setup-drive"), drive, driveRoot}, {offscreen, false, kGiveUpSeconds});
+    const ToolRun setup = runTool({program, QStringLiteral("--setup-drive"), drive, driveRoot}, {.environment = offscreen, .timeoutSeconds = kGiveUpSeconds});
     if (setup.exitStatus != 0) {
         figure.failure = QStringLiteral("%1 --setup-drive failed").arg(program);
         printFigure(figure);
@@ -35,7 +35,7 @@ void startupFigure(const QString& program, const QString& driveRoot, const Bench
     const int runs = qMax(options.runs, kMinStartupRuns);
     Reference version{QStringLiteral("qelvrin --version"), {}, {}};
     for (int run = 0; run < runs; ++run) {
-        const ToolRun start = runTool({program, drive, driveRoot}, {reporting, false, kGiveUpSeconds});
+        const ToolRun start = runTool({program, drive, driveRoot}, {.environment = reporting, .discardErrors = true, .timeoutSeconds = kGiveUpSeconds});
         if (start.firstLineSeconds < 0 || !start.output.startsWith("first paint")) {
             figure.seconds.clear();
             figure.failure = start.timedOut ? QStringLiteral("no first-paint report within %1 s").arg(kGiveUpSeconds)
@@ -43,7 +43,7 @@ void startupFigure(const QString& program, const QString& driveRoot, const Bench
             break;
         }
         figure.seconds.append(start.firstLineSeconds);
-        version.seconds.append(runTool({program, QStringLiteral("--version")}, {offscreen, false, kGiveUpSeconds}).seconds);
+        version.seconds.append(runTool({program, QStringLiteral("--version")}, {.environment = offscreen, .timeoutSeconds = kGiveUpSeconds}).seconds);
     }
     if (figure.failure.isEmpty()) {
         figure.references << version;

@@ -86,6 +86,8 @@ ToolRun runTool(const QStringList& argv, const ToolOptions& options)
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     else
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    if (options.discardErrors)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;

@@ -21,6 +21,8 @@ struct ToolOptions {
     QStringList environment;
     // Standard output to /dev/null instead of a pipe, as `tool > /dev/null`.
     bool discardOutput = false;
+    // Standard error to /dev/null instead of this program's.
+    bool discardErrors = false;
     // With a pipe: seconds after which the process is killed; 0 waits for ever.
     double timeoutSeconds = 0;
 };
