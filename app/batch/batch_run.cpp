@@ -123,13 +123,10 @@ int BatchRun::exec()
         const StageInfo& stage = *stageByLetter(letter);
         verdict.reset();
         startFailed = false;
-        if (letter == QLatin1Char('D'))
-            runDataLoadCommand(drives, host, runner);
-        else
-            runner.launchAssessment(letter);
+        const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
         if (startFailed)
             return endCleanly(ExitCannotStart);
-        if (!runner.sasRunning()) // the data load refused the files; it said why
+        if (!started) // the data load refused the files; it said why
             return endCleanly(ExitSetupError);
         if (!m_interrupted)
             loop.exec();

@@ -35,6 +35,7 @@ private Q_SLOTS:
         QTest::newRow("crlf lines") << QByteArray("A\r\nB\r\nC\r\n") << L{"A", "B", "C"};
         QTest::newRow("last line without end") << QByteArray("A\r\nB") << L{"A", "B"};
         QTest::newRow("lone cr") << QByteArray("A\rB\rC") << L{"A", "B", "C"};
+        QTest::newRow("lone cr ends the file") << QByteArray("A\rb memory\r") << L{"A", "b memory"};
         QTest::newRow("lone lf") << QByteArray("A\nB\n") << L{"A", "B"};
         QTest::newRow("lf cr is two ends") << QByteArray("A\n\rB") << L{"A", "", "B"};
         QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << L{"", ""};
