@@ -75,6 +75,16 @@ unsigned char otherCase(unsigned char upper, const FoldTable& fold)
     return upper;
 }
 
+// Set bits of a word. The standard one becomes a library call on processors
+// without a population-count instruction, which the baseline x86-64 lacks.
+int bitCount(quint64 bits)
+{
+    bits = bits - ((bits >> 1) & 0x5555555555555555ULL);
+    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((bits * 0x0101010101010101ULL) >> 56);
+}
+
 struct BlockMasks {
     quint64 cr = 0;
     quint64 lf = 0;
@@ -184,12 +194,12 @@ LineSearchResult findLineAfter(const QString& nativePath, const QString& text, q
 
             for (quint64 candidates = masks.anchor; candidates; candidates &= candidates - 1) {
                 const int bit = std::countr_zero(candidates);
-                const qint64 line = lineEnds + std::popcount(ends & ((quint64(1) << bit) - 1)) + 1;
+                const qint64 line = lineEnds + bitCount(ends & ((quint64(1) << bit) - 1)) + 1;
                 const qsizetype start = pos + bit - k;
                 if (line > afterLine && start >= 0 && start + n <= end && matchesAt(buffer + start, *needle, fold))
                     return {LineSearchResult::Outcome::Found, line, {}};
             }
-            lineEnds += std::popcount(ends);
+            lineEnds += bitCount(ends);
             lastWasCr = (masks.cr >> (length - 1)) & 1;
             pos += length;
         }

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void chosenFont_isShownStored_andOpensTheNextViewer()
     {
         ViewFile& view = m_fixture->open(kLog, numberedLines(40));
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
         view.vscroll1()->setValue(7);
         const int pageStep = view.vscroll1()->pageStep();
         m_fixture->dialogs.queueFont(kChosen);

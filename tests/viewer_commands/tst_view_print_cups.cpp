@@ -2,6 +2,7 @@
 #include "viewer_fixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSet>
@@ -62,6 +63,7 @@ private Q_SLOTS:
                 return !printed.isEmpty() && pdfPageCount(printed) == 3;
             }(),
             60000);
+        QFile::remove(printed);
     }
 };
 
