@@ -60,7 +60,6 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
-    m_client->installEventFilter(this);
 
     m_text1 = new QPlainTextEdit(m_client);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -73,6 +72,7 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     initial.setPointSizeF(7.5);
     m_text1->setFont(initial);
     m_text1->installEventFilter(this);
+    m_text1->viewport()->installEventFilter(this);
 
     m_vscroll1 = new QScrollBar(Qt::Vertical, m_client);
     m_vscroll1->setObjectName(QStringLiteral("vscroll1"));
@@ -100,6 +100,8 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_label1->installEventFilter(this);
 
     buildMenuBar();
+    // Watched only now that the controls it lays out exist.
+    m_client->installEventFilter(this);
     resize(look::toPixels(kClientWidthTwips), look::toPixels(kClientHeightTwips) + menuBar()->sizeHint().height());
 }
 
@@ -266,6 +268,10 @@ bool ViewFile::eventFilter(QObject* watched, QEvent* event)
         Form_Resize();
     } else if (watched == m_text1 && event->type() == QEvent::FocusIn) {
         Text1_GotFocus();
+    } else if (m_text1 && watched == m_text1->viewport() && event->type() == QEvent::Wheel) {
+        // The text area holds one page only: the wheel moves the first line.
+        QApplication::sendEvent(m_vscroll1, event);
+        return true;
     } else if (watched == m_label1 && event->type() == QEvent::MouseButtonDblClick) {
         Label1_DblClick();
         return true;

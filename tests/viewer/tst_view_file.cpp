@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QWheelEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -146,6 +147,19 @@ private Q_SLOTS:
         // F3 is the viewer's own, not the scroll bar's.
         QTest::keyClick(view.vscroll1(), Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(view.vscroll1()->value(), 50);
+    }
+
+    void wheelOverText_movesFirstLine()
+    {
+        m_drive->write(kLog, numberedLines(50));
+        ViewFile& view = openedView(kLog);
+        const QPointF centre = QRectF(view.text1()->viewport()->rect()).center();
+        QWheelEvent wheel(centre, view.text1()->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.text1()->viewport(), &wheel);
+        QVERIFY(view.vscroll1()->value() > 1);
+        const QString expected = QStringLiteral("line %1\r\n").arg(view.vscroll1()->value());
+        QVERIFY(shownText(view).startsWith(expected.toLatin1()));
     }
 
     void textArea_neverKeepsTheFocus()
