@@ -64,6 +64,7 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_text1 = new QPlainTextEdit(m_client);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setReadOnly(true);
+    m_text1->setUndoRedoEnabled(false);
     m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
