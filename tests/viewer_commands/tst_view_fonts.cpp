@@ -86,19 +86,6 @@ private Q_SLOTS:
         QCOMPARE(m_fixture->drive.read(kSettingsFile), kInstalledFont);
     }
 
-    void settingsWithoutBold_storeTheOtherThree()
-    {
-        m_fixture->drive.write(kSettingsFile, "ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontItalic = False\r\n");
-        ViewFile& view = m_fixture->open(kLog, numberedLines(40));
-        m_fixture->dialogs.queueFont(kChosen);
-
-        view.mnufonts_Click();
-
-        QVERIFY(m_fixture->dialogs.messages().isEmpty());
-        QCOMPARE(m_fixture->drive.read(kSettingsFile),
-                 QByteArray("ViewFontName = DejaVu Sans Mono\r\nViewFontSize = 20\r\nViewFontItalic = True\r\n"));
-    }
-
     void noSettingsInTheWorkingDirectory_reports53_andTheNextViewerKeepsTheOldFont()
     {
         ViewFile& view = m_fixture->open(kLog, numberedLines(40));
