@@ -9,7 +9,6 @@
 #include "stages/stage_table.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 
 namespace qelvrin {
 
