@@ -142,7 +142,8 @@ bool prepareInputs(const QString& dataDir, const QList<int>& logSizesMiB, BenchI
         const QString path = dir.filePath(QStringLiteral("log-%1MiB.log").arg(mib));
         if (!writeLog(path, mib * kMiB))
             return false;
-        inputs.logs.append(benchFile(QStringLiteral("log %1 MiB").arg(mib), path));
+        const QString size = mib % 1024 == 0 ? QStringLiteral("%1 GiB").arg(mib / 1024) : QStringLiteral("%1 MiB").arg(mib);
+        inputs.logs.append(benchFile(QStringLiteral("log %1").arg(size), path));
     }
     const QString longPath = dir.filePath(QStringLiteral("long-lines.log"));
     const QString reportPath = dir.filePath(QStringLiteral("report-100-pages.txt"));
