@@ -20,6 +20,8 @@ const QStringList kCLocale{QStringLiteral("LC_ALL=C")};
 
 struct ChildLoads {
     QList<double> seconds;
+    QList<double> userSeconds;   // processor time of the whole child, in the program
+    QList<double> systemSeconds; // and in the kernel (page faults, zeroing, reading)
     qint64 lines = -1;
     qint64 peakKiB = 0;
     QString failure;
@@ -31,13 +33,15 @@ ChildLoads loadInChildren(const QString& benchProgram, const QString& path, int 
     for (int run = 0; run < runs; ++run) {
         const ToolRun child = runTool({benchProgram, QStringLiteral("--load-child"), path});
         const QList<QByteArray> words = child.output.simplified().split(' ');
-        if (child.exitStatus != 0 || words.size() != 3) {
+        if (child.exitStatus != 0 || words.size() != 5) {
             loads.failure = QStringLiteral("the load failed: %1").arg(QString::fromLocal8Bit(child.output.trimmed()));
             return loads;
         }
         loads.seconds.append(words[0].toDouble());
         loads.lines = words[1].toLongLong();
         loads.peakKiB = qMax(loads.peakKiB, words[2].toLongLong());
+        loads.userSeconds.append(words[3].toDouble());
+        loads.systemSeconds.append(words[4].toDouble());
     }
     return loads;
 }
@@ -80,10 +84,10 @@ Figure loadFigure(const BenchFile& file, const BenchOptions& options, const QStr
     const double throughput = bytes / figure.medianSeconds();
     const double peak = double(loads.peakKiB) * 1024.0;
     const double peakLimit = 1.10 * bytes + 8.0 * double(loads.lines) + 64 * kMiB;
-    figure.detail = QStringLiteral("%1 GB/s, %2 lines, peak %3 (limit %4)")
+    figure.detail = QStringLiteral("%1 GB/s, %2 lines, peak %3 (limit %4), processor user %5 system %6")
                         .arg(throughput / 1e9, 0, 'f', 2)
                         .arg(loads.lines)
-                        .arg(formatBytes(peak), formatBytes(peakLimit));
+                        .arg(formatBytes(peak), formatBytes(peakLimit), formatDuration(median(loads.userSeconds)), formatDuration(median(loads.systemSeconds)));
     const qint64 wcLines = wcOutput.trimmed().split(' ').value(0).toLongLong();
     if (wcLines != loads.lines)
         figure.detail += QStringLiteral(" (wc -l counts %1 lines)").arg(wcLines);
@@ -107,7 +111,9 @@ int runLoadChild(const QString& path)
     }
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.6f %lld %ld\n", seconds, static_cast<long long>(document.LineCount()), usage.ru_maxrss);
+    const auto secondsOf = [](const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; };
+    std::printf("%.6f %lld %ld %.6f %.6f\n", seconds, static_cast<long long>(document.LineCount()), usage.ru_maxrss,
+                secondsOf(usage.ru_utime), secondsOf(usage.ru_stime));
     return 0;
 }
 

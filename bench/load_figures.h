@@ -11,7 +11,8 @@ struct BenchInputs;
 struct BenchOptions;
 
 // Helper mode of the bench program: loads `path` into a viewer document in
-// this fresh process and prints "<seconds> <lines> <peak resident KiB>", so
+// this fresh process and prints "<seconds> <lines> <peak resident KiB>
+// <user seconds> <system seconds>" (processor time of the whole process), so
 // the peak is the load's alone. Returns the exit status.
 int runLoadChild(const QString& path);
 
