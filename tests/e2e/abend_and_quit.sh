@@ -38,14 +38,16 @@ mapfile -t HITS < <(grep -n -i 'stopped' "$INSTALL/DLOADJCL.LOG" | cut -d: -f1 |
 LINES=$(window_title "$LOG_VIEWER" | sed 's/.* of //')
 # Search KeyWord, Stopped: the menu opens on its first item, "Error:".
 press "$LOG_VIEWER" alt+k
+wait_menu_open
 screenshot keyword-menu
-xdotool key --delay 50 Down Return
+menu_keys Down Return
 wait_title "$LOG_VIEWER" "DLOADJCL.LOG line ${HITS[0]} of $LINES" 30
 screenshot stopped-found
 press "$LOG_VIEWER" alt+x
 wait_window_gone "$LOG_VIEWER" "the log viewer" 30
 press "$MAIN" alt+f
-press "$MAIN" x
+wait_menu_open
+menu_keys x
 wait_program_end 60
 [ "$(marker_text "$INSTALL/SHUTDOWN.DAT")" = '"NORMAL"' ] || fail "Exit after the abnormal end writes NORMAL"
 [ -s "$INSTALL/QELVDATA" ] && [ -s "$INSTALL/DLOADJCL.LOG" ] || fail "the data and the log stay for reading"
@@ -62,7 +64,8 @@ wait_until 60 "the completion bar to fill" completion_bar_filled
 JOB_PIDS=$(processes_of "$STANDIN")
 screenshot stage-running
 press "$MAIN" alt+f
-press "$MAIN" x
+wait_menu_open
+menu_keys x
 wait_window '^QELVR \[notice\]$' 30
 screenshot quit-question
 press "$WINDOW" Escape
@@ -70,7 +73,8 @@ wait_window_gone "$WINDOW" "the quit question" 30
 program_ended && fail "Cancel keeps the program"
 some_process_of "$STANDIN" || fail "Cancel keeps the batch job"
 press "$MAIN" alt+f
-press "$MAIN" x
+wait_menu_open
+menu_keys x
 wait_window '^QELVR \[notice\]$' 30
 press "$WINDOW" Return
 wait_program_end 60

@@ -12,6 +12,7 @@ POLL_INTERVAL=0.1
 STEP=0
 XVFB_PID=""
 PROGRAM_PID=""
+PROGRAM_OUT=""
 WORK=""
 
 # Printed with every failure: what was being waited for and the windows
@@ -23,12 +24,20 @@ fail() {
         echo "the X server has ended, status $?" >&2
         XVFB_PID=""
     elif [ -n "${DISPLAY:-}" ]; then
+        local number=${DISPLAY#:}
+        xdpyinfo >/dev/null 2>&1 || echo "the X server on $DISPLAY does not answer" >&2
+        [ -e "/tmp/.X11-unix/X$number" ] || echo "its socket /tmp/.X11-unix/X$number is gone" >&2
+        [ "$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null)" = "$XVFB_PID" ] || echo "its lock /tmp/.X$number-lock is not its own" >&2
         echo "visible windows:" >&2
         local id
         for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
             echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
         done
         import -window root "$ARTIFACTS/failure.png" 2>/dev/null
+    fi
+    if [ -s "$PROGRAM_OUT" ]; then
+        echo "qelvrin wrote:" >&2
+        tail -n 20 "$PROGRAM_OUT" >&2
     fi
     exit 1
 }
@@ -115,6 +124,25 @@ press() {
     xdotool key --delay 50 "$@" || fail "keys $* to window $1"
 }
 
+# An open drop-down menu is a visible window that bypasses window management
+# (override-redirect); its type and name Qt does not set every time.
+menu_open() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
+
+wait_menu_open() {
+    wait_until 30 "a drop-down menu to open" menu_open
+}
+
+# Keys to whatever holds the keyboard now, such as an open menu.
+menu_keys() {
+    xdotool key --delay 50 "$@" || fail "keys $*"
+}
+
 # Text into the focused control of a window.
 type_into() {
     focus "$1"
@@ -164,17 +192,29 @@ marker_text() {
     tr -d '\r\n' <"$1"
 }
 
-# A private X server on a display number of its own choosing (-displayfd),
-# so parallel runs never meet; returns once it answers.
+# A private X server. Its display number is drawn from a range that other
+# users of the machine are unlikely to pick; a number that turns out to be
+# taken costs a retry. Returns once the server answers.
 start_xvfb() {
-    local fifo="$WORK/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" 2>"$ARTIFACTS/xvfb.log" &
-    XVFB_PID=$!
-    local number
-    read -r -t 30 number <"$fifo" || fail "Xvfb did not tell its display number"
-    export DISPLAY=":$number"
-    wait_until 30 "the X server on $DISPLAY" xdpyinfo >/dev/null 2>&1
+    local attempt number
+    for attempt in $(seq 1 20); do
+        number=$((200 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        Xvfb ":$number" -nolisten tcp -screen 0 1280x1024x24 2>>"$ARTIFACTS/xvfb.log" &
+        XVFB_PID=$!
+        export DISPLAY=":$number"
+        wait_until 30 "the X server on $DISPLAY" xvfb_answers_or_ended
+        if ! process_ended "$XVFB_PID"; then
+            return 0
+        fi
+        wait "$XVFB_PID"
+        XVFB_PID=""
+    done
+    fail "no X server could be started (see xvfb.log)"
+}
+
+xvfb_answers_or_ended() {
+    process_ended "$XVFB_PID" || xdpyinfo >/dev/null 2>&1
 }
 
 # Starts qelvrin on the drive with the given extra arguments; its output goes
@@ -183,7 +223,8 @@ start_xvfb() {
 start_program() {
     local name=$1
     shift
-    "$BIN/qelvrin" "$@" >"$ARTIFACTS/$name.out" 2>&1 &
+    PROGRAM_OUT="$ARTIFACTS/$name.out"
+    "$BIN/qelvrin" "$@" >"$PROGRAM_OUT" 2>&1 &
     PROGRAM_PID=$!
 }
 

@@ -60,8 +60,9 @@ expect_outcome normal full-assessment-done
 
 # --- View, Full Assessment Report
 press "$MAIN" alt+v
+wait_menu_open
 screenshot view-menu
-press "$MAIN" f
+menu_keys f
 wait_window '^TDEFECT\.TXT line 1 of [0-9]+$' 60
 VIEWER=$WINDOW
 LINES=$(window_title "$VIEWER" | sed 's/.* of //')
@@ -100,7 +101,8 @@ press "$VIEWER" alt+x
 wait_window_gone "$VIEWER" "the viewer" 30
 screenshot viewer-closed
 press "$MAIN" alt+f
-press "$MAIN" x
+wait_menu_open
+menu_keys x
 wait_program_end 60
 
 # --- The files left on the drive
