@@ -1,5 +1,6 @@
 #include "platform/drive_setup.h"
 #include "platform/drive_map.h"
+#include "support/file_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 using namespace qelvrin;
+using qelvrin::testing::writeFile;
 
 namespace {
 
@@ -31,12 +33,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         // Any executable file does for the copy.
-        m_standIn = m_dir.filePath(QStringLiteral("fake-standin"));
-        QFile file(m_standIn);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\nexit 0\n");
-        file.close();
-        QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        m_standIn = writeFile(m_dir, QStringLiteral("fake-standin"), "#!/bin/sh\nexit 0\n");
+        QVERIFY(QFile::setPermissions(m_standIn, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
     void freshDrive_isLaidOut()
@@ -47,16 +45,9 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(contents(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))),
                  QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n"));
-        for (const char* program : {"DLOADJCL", "IASMTJCL", "FASMTJCL"}) {
-            const QByteArray text = contents(root.filePath(QStringLiteral("QELVRIN/") + QLatin1String(program)));
-            QVERIFY2(text.contains(program), program);
-            QVERIFY(text.endsWith("\r\n"));
-        }
-        const QFileInfo sas(root.filePath(QStringLiteral("SAS/SAS.EXE")));
-        QVERIFY(sas.isFile());
-        QVERIFY(sas.isExecutable());
-        QCOMPARE(contents(sas.filePath()), contents(m_standIn));
-        QCOMPARE(QProcess::execute(sas.filePath(), {}), 0);
+        for (const char* program : {"DLOADJCL", "IASMTJCL", "FASMTJCL"})
+            QVERIFY2(contents(root.filePath(QStringLiteral("QELVRIN/") + QLatin1String(program))).contains(program), program);
+        QCOMPARE(QProcess::execute(root.filePath(QStringLiteral("SAS/SAS.EXE")), {}), 0);
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
     }
 
@@ -70,54 +61,16 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("SAS"))));
     }
 
-    void setUpAgain_keepsTheOperatorsSettings()
-    {
-        QTemporaryDir root;
-        const DriveMap drives(root.path());
-        QVERIFY(setUpDrive(drives, m_standIn).ok);
-        QFile settings(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI")));
-        QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        settings.write("ViewFontName = Liberation Mono\r\n");
-        settings.close();
-        QVERIFY(setUpDrive(drives, m_standIn).ok);
-        QCOMPARE(contents(settings.fileName()), QByteArray("ViewFontName = Liberation Mono\r\n"));
-    }
-
     void unwritableDrive_namesTheDirectory()
     {
         QTemporaryDir root;
         // A file where the drive's folder should be cannot hold a directory,
         // whoever runs the test.
-        const QString blocked = root.filePath(QStringLiteral("drive"));
-        QFile file(blocked);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        const QString blocked = writeFile(root, QStringLiteral("drive"), QByteArray());
         const DriveSetupResult result = setUpDriveIfNew(DriveMap(blocked), m_standIn);
         QVERIFY(!result.ok);
         QCOMPARE(result.unusableDir, blocked + QStringLiteral("/QELVRIN"));
         QVERIFY(result.error.contains(result.unusableDir));
-    }
-
-    void missingStandIn_isReported()
-    {
-        QTemporaryDir root;
-        const DriveSetupResult result = setUpDrive(DriveMap(root.path()), m_dir.filePath(QStringLiteral("absent")));
-        QVERIFY(!result.ok);
-        QCOMPARE(result.unusableDir, root.filePath(QStringLiteral("SAS")));
-        QVERIFY(result.error.contains(QStringLiteral("stand-in")));
-        QVERIFY(QFileInfo(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))).isFile());
-    }
-
-    void findStandIn_prefersTheEnvironment()
-    {
-        const QByteArray saved = qgetenv("QELVRIN_STANDIN");
-        qputenv("QELVRIN_STANDIN", m_standIn.toLocal8Bit());
-        const QString found = findStandIn();
-        qputenv("QELVRIN_STANDIN", m_dir.filePath(QStringLiteral("absent")).toLocal8Bit());
-        const QString missing = findStandIn();
-        qputenv("QELVRIN_STANDIN", saved);
-        QCOMPARE(found, m_standIn);
-        QVERIFY(missing.isEmpty());
     }
 };
 

@@ -5,7 +5,6 @@
 #include "support/temp_drive.h"
 
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <csignal>
@@ -17,7 +16,7 @@ using qelvrin::testing::TempDrive;
 namespace {
 
 const QString kMarker = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
-const QStringList kOutputs{"QELVDATA", "SDEFECT.TXT", "TDEFECT.TXT", "DLOADJCL.LOG", "IASMTJCL.LOG", "FASMTJCL.LOG"};
+const QStringList& kOutputs = qelvrin::testing::kStageOutputNames;
 
 // Runs the start-up sequence against a real command state and records the
 // order of the command procedures.
@@ -37,20 +36,6 @@ struct Run {
     CommandState commands;
     QStringList calls;
 };
-
-void writeOutputs(const TempDrive& drive)
-{
-    for (const QString& name : kOutputs)
-        drive.write(QStringLiteral("\\QELVRIN\\") + name, "data\r\n");
-}
-
-int outputsOnDisk(const TempDrive& drive)
-{
-    int count = 0;
-    for (const QString& name : kOutputs)
-        count += drive.exists(QStringLiteral("\\QELVRIN\\") + name) ? 1 : 0;
-    return count;
-}
 
 // Another copy of the program holding the drive's lock.
 class OtherCopy {
@@ -89,60 +74,36 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void missingMarker_isCreatedOutputsKeptThenAbnormal()
-    {
-        TempDrive drive;
-        writeOutputs(drive);
-        Run run(drive);
-        QVERIFY(run.start());
-        QCOMPARE(run.calls, QStringList{"refresh"});
-        QCOMPARE(outputsOnDisk(drive), 6);
-        QCOMPARE(drive.read(kMarker), QByteArray("\"ABNORMAL\"\r\n"));
-        QVERIFY(run.commands.isEnabled(QStringLiteral("mnuVTechnicalDefectLog")));
-        QVERIFY(run.dialogs.calls().isEmpty());
-    }
-
     void existingMarker_decidesThePurge_data()
     {
         QTest::addColumn<QByteArray>("marker");
         QTest::addColumn<bool>("purged");
+        QTest::newRow("no marker yet") << QByteArray() << false;
         QTest::newRow("quoted NORMAL") << QByteArray("\"NORMAL\"\r\n") << false;
-        QTest::newRow("NORMAL without quotes") << QByteArray("NORMAL\r\n") << false;
         QTest::newRow("lower-case normal") << QByteArray("\"normal\"\r\n") << true;
-        QTest::newRow("NORMAL with a blank in the quotes") << QByteArray("\"NORMAL \"\r\n") << true;
-        QTest::newRow("ABNORMAL") << QByteArray("\"ABNORMAL\"\r\n") << true;
         QTest::newRow("a stage was running") << QByteArray("\"I.A. PROGRAM STARTED\"\r\n") << true;
-        QTest::newRow("empty file") << QByteArray() << true;
-        QTest::newRow("binary bytes") << QByteArray("\xfe\x00\x01\xff", 4) << true;
     }
     void existingMarker_decidesThePurge()
     {
         QFETCH(QByteArray, marker);
         QFETCH(bool, purged);
         TempDrive drive;
-        writeOutputs(drive);
-        drive.write(kMarker, marker);
+        drive.writeInstalled(kOutputs);
+        if (!marker.isNull())
+            drive.write(kMarker, marker);
         Run run(drive);
         QVERIFY(run.start());
         QCOMPARE(run.calls, (purged ? QStringList{"purge", "refresh"} : QStringList{"refresh"}));
-        QCOMPARE(outputsOnDisk(drive), purged ? 0 : 6);
+        QCOMPARE(drive.countInstalled(kOutputs), purged ? 0 : 6);
         QCOMPARE(drive.read(kMarker), QByteArray("\"ABNORMAL\"\r\n"));
-    }
-
-    void missingInstallDirectory_startsWithoutFailing()
-    {
-        TempDrive drive;
-        QVERIFY(QDir(drive.native(QStringLiteral("\\QELVRIN"))).removeRecursively());
-        Run run(drive);
-        QVERIFY(run.start());
-        QCOMPARE(run.calls, (QStringList{"purge", "refresh"}));
-        QVERIFY(!run.commands.isEnabled(QStringLiteral("mnuDelete")));
+        QCOMPARE(run.commands.isEnabled(QStringLiteral("mnuVTechnicalDefectLog")), !purged);
+        QVERIFY(run.dialogs.calls().isEmpty());
     }
 
     void secondCopy_isRefusedAndLeavesMarkerUntouched()
     {
         TempDrive drive;
-        writeOutputs(drive);
+        drive.writeInstalled(kOutputs);
         const QByteArray marker("\"I.A. PROGRAM STARTED\"\r\n");
         drive.write(kMarker, marker);
         OtherCopy other(drive.root());
@@ -152,24 +113,10 @@ private Q_SLOTS:
         QVERIFY(!run.start());
         QVERIFY(run.calls.isEmpty());
         QCOMPARE(run.dialogs.calls().size(), 1);
-        const ScriptedDialogs::Call& box = run.dialogs.calls().constFirst();
-        QCOMPARE(box.kind, ScriptedDialogs::Kind::Message);
-        QCOMPARE(box.text, QStringLiteral("Cannot start more than one copy of the application"));
-        QCOMPARE(box.icon, MsgIcon::Exclamation);
-        QCOMPARE(box.buttons, MsgButtons::Ok);
-        QCOMPARE(box.title, QStringLiteral("QELVRIN"));
+        QCOMPARE(run.dialogs.boxes(), QStringList{ScriptedDialogs::box(QStringLiteral("Cannot start more than one copy of the application"),
+                                                                        MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("QELVRIN"))});
         QCOMPARE(drive.read(kMarker), marker);
-        QCOMPARE(outputsOnDisk(drive), 6);
-    }
-
-    void secondCopy_createsOnlyAMissingMarker()
-    {
-        TempDrive drive;
-        OtherCopy other(drive.root());
-        QVERIFY(other.holdsLock());
-        Run run(drive);
-        QVERIFY(!run.start());
-        QCOMPARE(drive.read(kMarker), QByteArray("\"NORMAL\"\r\n"));
+        QCOMPARE(drive.countInstalled(kOutputs), 6);
     }
 
     void lockOfAKilledCopy_isTakenOver()

@@ -45,12 +45,6 @@ private Q_SLOTS:
         }
         QCOMPARE(lines.at(7).trimmed(), composeAboutText().split(QLatin1Char('\n')).at(8).trimmed());
     }
-
-    void texts_areTheSameEveryTime()
-    {
-        QCOMPARE(composeAboutText(), composeAboutText());
-        QCOMPARE(composeTechSupportText(), composeTechSupportText());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestInfoText)

@@ -1,6 +1,6 @@
 #include "platform/line_reader.h"
+#include "support/file_writer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,12 +13,7 @@ private:
     static QList<QByteArray> readAll(const QByteArray& bytes, qsizetype bufferSize)
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("f.txt"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        file.close();
-        LineReader reader(path, bufferSize);
+        LineReader reader(qelvrin::testing::writeFile(dir, QStringLiteral("f.txt"), bytes), bufferSize);
         QList<QByteArray> lines;
         while (auto line = reader.next())
             lines.append(line->toByteArray());

@@ -24,7 +24,6 @@ public:
     int bar = -1;
     bool barRed = false;
     bool panelVisible = false;
-    bool busy = false;
     bool windowEnabled = true;
     // Runs after each call is logged, so a test can look at the state then.
     std::function<void(const QString&)> onCall;
@@ -50,30 +49,13 @@ public:
     }
     bool displayProgressChecked() const override { return progressChecked; }
     bool displayLogOnAbendChecked() const override { return logOnAbendChecked; }
-
     bool isMinimised() const override { return minimised; }
-    void setCaption(const QString& text) override
-    {
-        caption = text;
-        log(QStringLiteral("caption ") + text);
-    }
+    void setCaption(const QString& text) override { log(QStringLiteral("caption ") + (caption = text)); }
     void showDoneMark(QChar stageLetter) override { log(QStringLiteral("done ") + stageLetter); }
     void openStageLog(QChar stageLetter) override { log(QStringLiteral("openStageLog ") + stageLetter); }
-
-    void setBusy(bool on) override
-    {
-        busy = on;
-        log(on ? QStringLiteral("busy") : QStringLiteral("pointer normal"));
-    }
-    void setWindowEnabled(bool enabled) override
-    {
-        windowEnabled = enabled;
-        log(enabled ? QStringLiteral("window enabled") : QStringLiteral("window disabled"));
-    }
-    void pause(int milliseconds) override
-    {
-        log(QStringLiteral("pause %1").arg(milliseconds));
-    }
+    void setBusy(bool on) override { log(on ? QStringLiteral("busy") : QStringLiteral("pointer normal")); }
+    void setWindowEnabled(bool enabled) override { log((windowEnabled = enabled) ? QStringLiteral("window enabled") : QStringLiteral("window disabled")); }
+    void pause(int milliseconds) override { log(QStringLiteral("pause %1").arg(milliseconds)); }
 
     // The calls from the first one named `from` on.
     QStringList callsFrom(const QString& from) const { return calls.mid(qMax<qsizetype>(0, calls.indexOf(from))); }

@@ -1,4 +1,5 @@
 #include "stages/stage_runner.h"
+#include "support/file_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,41 +14,9 @@ class TestCompletionRules : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    QString writeLog(const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("STAGE.LOG"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write the log");
-        file.write(bytes);
-        return path;
-    }
+    QString writeLog(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("STAGE.LOG"), bytes); }
 
 private Q_SLOTS:
-    void isFailureLine_matchesFourWordsExactly_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("failure");
-        QTest::newRow("stopped") << QByteArray("NOTE: The SAS System stopped processing this step.") << true;
-        QTest::newRow("memory in a note") << QByteArray("NOTE: 1024K of memory used.") << true;
-        QTest::newRow("not found") << QByteArray("ERROR: File QELVDATA not found.") << true;
-        QTest::newRow("aborted") << QByteArray("aborted") << true;
-        QTest::newRow("inside a longer word") << QByteArray("unstoppedly") << true;
-        QTest::newRow("capital Stopped") << QByteArray("Stopped by operator") << false;
-        QTest::newRow("upper-case NOT FOUND") << QByteArray("NOT FOUND") << false;
-        QTest::newRow("words run together") << QByteArray("notfound") << false;
-        QTest::newRow("two blanks between") << QByteArray("not  found") << false;
-        QTest::newRow("Memory capitalised") << QByteArray("Memory usage normal") << false;
-        QTest::newRow("empty line") << QByteArray() << false;
-        QTest::newRow("ordinary note") << QByteArray("NOTE: DATA statement used 0.05 seconds.") << false;
-    }
-    void isFailureLine_matchesFourWordsExactly()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(bool, failure);
-        QCOMPARE(isFailureLine(line), failure);
-    }
-
     void judgeLog_findsFirstFailureLine_data()
     {
         QTest::addColumn<QByteArray>("log");
@@ -60,9 +29,11 @@ private Q_SLOTS:
         QTest::newRow("first of several") << QByteArray("a\r\nnot found 1\r\nstopped 2\r\n") << false << qint64(2)
                                           << QByteArray("not found 1");
         QTest::newRow("lone CR ends a line") << QByteArray("a\rb memory\r") << false << qint64(2) << QByteArray("b memory");
-        QTest::newRow("lone LF ends a line") << QByteArray("a\nb\nc stopped\n") << false << qint64(3) << QByteArray("c stopped");
+        QTest::newRow("memory in a note") << QByteArray("NOTE: 1024K of memory used.\r\n") << false << qint64(1)
+                                          << QByteArray("NOTE: 1024K of memory used.");
+        QTest::newRow("inside a longer word") << QByteArray("unstoppedly") << false << qint64(1) << QByteArray("unstoppedly");
+        QTest::newRow("words run together") << QByteArray("notfound\r\n") << true << qint64(0) << QByteArray();
         QTest::newRow("word split by a line end") << QByteArray("not\r\nfound\r\n") << true << qint64(0) << QByteArray();
-        QTest::newRow("only a line end") << QByteArray("\r\n") << true << qint64(0) << QByteArray();
         QTest::newRow("other capitals only") << QByteArray("Stopped\r\nNOT FOUND\r\nABORTED\r\n") << true << qint64(0) << QByteArray();
     }
     void judgeLog_findsFirstFailureLine()
@@ -107,12 +78,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("bar");
         QTest::newRow("45.5") << 45.5 << 46;
         QTest::newRow("44.5") << 44.5 << 44;
-        QTest::newRow("0.5") << 0.5 << 0;
         QTest::newRow("99.5") << 99.5 << 100;
-        QTest::newRow("99.6") << 99.6 << 100;
         QTest::newRow("100") << 100.0 << 100;
         QTest::newRow("just above 100") << 100.0000001 << 99;
-        QTest::newRow("far above") << 1e9 << 99;
         QTest::newRow("6.76") << 500.0 / 7400 * 100 << 7;
     }
     void barPercent_roundsHalfToEvenAndCapsOverrun()
@@ -126,11 +94,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << "0";
         QTest::newRow("whole") << 50.0 << "50";
         QTest::newRow("fraction") << 45.5 << "45.5";
         QTest::newRow("repeating") << 500.0 / 7400 * 100 << "6.75675675675676";
-        QTest::newRow("overrun") << 6601.0 / 6600 * 100 << "100.015151515152";
     }
     void generalNumber_writesUpToFifteenDigits()
     {

@@ -1,5 +1,4 @@
 #include "fake_stage_host.h"
-#include "sas_install.h"
 #include "support/temp_drive.h"
 
 #include "platform/process.h"
@@ -8,6 +7,7 @@
 #include "stages/stage_table.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -22,7 +22,7 @@ constexpr int kStageTimeoutMs = 60000;
 struct StandInDrive {
     StandInDrive()
     {
-        installed = installStandIn(drive);
+        installed = drive.installStandIn();
         for (const QString& name : QDir(QStringLiteral(QELVRIN_DEMO_DIR "/sdg")).entryList(QDir::Files, QDir::Name)) {
             QFile file(QStringLiteral(QELVRIN_DEMO_DIR "/sdg/") + name);
             if (file.open(QIODevice::ReadOnly))
@@ -79,7 +79,6 @@ private Q_SLOTS:
         QVERIFY(ended.first().at(1).value<CompletionVerdict>().normal);
         QCOMPARE(run.host.scripted.messages().last().text, QStringLiteral("The Data Load Program has successfully completed."));
         QVERIFY(run.host.calls.contains(QStringLiteral("done D")));
-        QVERIFY(run.drive.read(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG")).size() > 0);
 
         QVERIFY(run.runner.launchAssessment(QChar('I')));
         QVERIFY(ended.wait(kStageTimeoutMs));
@@ -91,9 +90,17 @@ private Q_SLOTS:
         QCOMPARE(run.host.bar, 0);
     }
 
-    void forcedAbend_reportsAbnormalEndAndOpensLog()
+    void forcedAbend_reportsAbnormalEnd_opensLogOnlyWhenOptionChecked_data()
     {
+        QTest::addColumn<bool>("logOnAbend");
+        QTest::newRow("option checked") << true;
+        QTest::newRow("option cleared") << false;
+    }
+    void forcedAbend_reportsAbnormalEnd_opensLogOnlyWhenOptionChecked()
+    {
+        QFETCH(bool, logOnAbend);
         StandInDrive run;
+        run.host.logOnAbendChecked = logOnAbend;
         QVERIFY2(run.installed, "the stand-in batch processor was not built");
         run.drive.write(kDataFilePath, run.sdgData());
         const ScopedEnv outcome("QELVRIN_STANDIN_OUTCOME", "abend");
@@ -105,10 +112,11 @@ private Q_SLOTS:
         const CompletionVerdict verdict = ended.first().at(1).value<CompletionVerdict>();
         QVERIFY(!verdict.normal);
         QVERIFY(verdict.failureLineNumber > 0);
-        const ScriptedDialogs::Call box = run.host.scripted.messages().last();
-        QCOMPARE(box.text, QStringLiteral("The Full Assessment Program has ended abnormally. Please check the SAS log from the view menu"));
-        QCOMPARE(box.icon, MsgIcon::Critical);
-        QVERIFY(run.host.calls.contains(QStringLiteral("openStageLog F")));
+        QCOMPARE(run.host.scripted.boxes().last(),
+                 ScriptedDialogs::box(QStringLiteral("The Full Assessment Program has ended abnormally. Please check the SAS log from the view menu"),
+                                      MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("QELVRIN")));
+        QCOMPARE(run.host.calls.contains(QStringLiteral("openStageLog F")), logOnAbend);
+        QVERIFY(run.host.calls.contains(QStringLiteral("done F")));
     }
 
     void noEndSignal_keepsMonitoringUntilCloseRequestEndsBatchRun()

@@ -28,6 +28,19 @@ QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
     return result;
 }
 
+QStringList ScriptedDialogs::boxes() const
+{
+    QStringList result;
+    for (const Call& call : messages())
+        result.append(box(call.text, call.icon, call.buttons, call.title));
+    return result;
+}
+
+QString ScriptedDialogs::box(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)
+{
+    return QStringLiteral("%1 [icon %2, buttons %3] %4").arg(title).arg(int(icon)).arg(int(buttons)).arg(text);
+}
+
 bool ScriptedDialogs::allAnswersUsed() const
 {
     return m_answers.empty() && m_inputs.empty() && m_files.empty() && m_fonts.empty() && m_printers.empty();

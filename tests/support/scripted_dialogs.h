@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -41,6 +42,9 @@ public:
 
     const QList<Call>& calls() const { return m_calls; }
     QList<Call> messages() const;
+    // Every message so far as one comparable line each, see box().
+    QStringList boxes() const;
+    static QString box(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title);
     void clear() { m_calls.clear(); }
     bool allAnswersUsed() const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/numbered_lines.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
 #include "viewer/view_file.h"
@@ -20,18 +21,9 @@ inline const QByteArray kInstalledFont =
     "ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n";
 inline const QString kSettingsFile = QStringLiteral("\\QELVRIN\\PCVQS.INI");
 
-// `count` lines "line N", with `extra` after the lines it names and a form
-// feed before those in `formFeedAt`.
-inline QByteArray numberedLines(int count, const QMap<int, QByteArray>& extra = {}, const QList<int>& formFeedAt = {})
-{
-    QByteArray bytes;
-    for (int n = 1; n <= count; ++n)
-        bytes += (formFeedAt.contains(n) ? "\f" : "") + QByteArray("line ") + QByteArray::number(n) + extra.value(n) + "\r\n";
-    return bytes;
-}
-
 // A drive with the installed settings file, the install directory as the
-// working directory (as the program runs), scripted dialogs and a launcher.
+// working directory (as the program runs), scripted dialogs and a launcher
+// whose end of the program is only counted.
 class ViewerFixture {
 public:
     ViewerFixture()
@@ -39,7 +31,7 @@ public:
         drive.write(kSettingsFile, kInstalledFont);
         m_previousDir = QDir::currentPath();
         QDir::setCurrent(drive.native(QStringLiteral("\\QELVRIN")));
-        launcher = std::make_unique<ViewerLauncher>(drive.drives(), dialogs, QString(), [] {});
+        launcher = std::make_unique<ViewerLauncher>(drive.drives(), dialogs, QString(), [this] { ++endProgramCalls; });
     }
     ~ViewerFixture()
     {
@@ -59,6 +51,7 @@ public:
     TempDrive drive;
     ScriptedDialogs dialogs;
     std::unique_ptr<ViewerLauncher> launcher;
+    int endProgramCalls = 0;
 
 private:
     QString m_previousDir;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "support/file_writer.h"
 #include "viewer/view_document.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,13 +11,8 @@ class LoadedDocument {
 public:
     explicit LoadedDocument(const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(QStringLiteral("file.txt"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
-        file.close();
         QString error;
-        m_loaded = m_document.load(path, &error);
+        m_loaded = m_document.load(qelvrin::testing::writeFile(m_dir, QStringLiteral("file.txt"), bytes), &error);
         if (!m_loaded)
             qWarning("load failed: %s", qPrintable(error));
     }

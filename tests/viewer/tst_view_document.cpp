@@ -2,7 +2,6 @@
 
 #include "document_files.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using qelvrin::ViewDocument;
@@ -11,11 +10,6 @@ namespace {
 
 constexpr qint64 kBlock = ViewDocument::BlockSize;
 const QByteArray kMark = QByteArray(ViewDocument::EndOfFileMark);
-
-QByteArray blanks(qint64 count)
-{
-    return QByteArray(count, ' ');
-}
 
 // A CR LF line of `length` characters, all `fill`.
 QByteArray line(qint64 length, char fill = 'x')
@@ -46,94 +40,40 @@ private Q_SLOTS:
     void threeLines_showsThemThenEmptyLineAndEndMark()
     {
         const LoadedDocument document("A\r\nB\r\nC\r\n");
-        QVERIFY(document.loaded());
         QCOMPARE(document->LineCount(), 3);
         QCOMPARE(document->BlockCount(), 1);
         const QByteArray shown = "A\r\nB\r\nC\r\n\r\n-------- End of File --------";
-        QCOMPARE(document->viewText(1).toByteArray(), shown + blanks(kBlock - shown.size()));
+        QCOMPARE(document->viewText(1).toByteArray(), shown + QByteArray(kBlock - shown.size(), ' '));
+        QCOMPARE(document->viewText(0), document->viewText(1)); // scroll value 0 draws line 1
         QCOMPARE(document->LineStart(2), 4);
         QCOMPARE(document->viewText(3).toByteArray().left(3), QByteArray("C\r\n"));
     }
 
-    void scrollValueZero_drawsLineOne()
-    {
-        const LoadedDocument document("A\r\nB\r\n");
-        QCOMPARE(document->viewText(0), document->viewText(1));
-    }
-
-    void formFeed_onlyTheFirstOfALineIsDropped_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("leading form feed") << QByteArray("\fPAGE 2\r\n") << QByteArray("PAGE 2\r\n");
-        QTest::newRow("second form feed stays") << QByteArray("\f\fX\r\n") << QByteArray("\fX\r\n");
-        QTest::newRow("form feed inside a line stays") << QByteArray("A\fB\r\n") << QByteArray("A\fB\r\n");
-        QTest::newRow("file of only form feeds") << QByteArray("\f\f\f") << QByteArray("\f\f\r\n");
-        QTest::newRow("form-feed lines become empty lines") << QByteArray("\f\r\n\f\r\n") << QByteArray("\r\n\r\n");
-    }
-
-    void formFeed_onlyTheFirstOfALineIsDropped()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QByteArray, stored);
-        const LoadedDocument document(file);
-        QVERIFY(blockText(*document, 1).startsWith(stored + kMark));
-    }
-
-    void lineEnds_allThreeKindsEndALine_data()
+    // Every line is stored with CR LF and without its first form feed.
+    void smallFile_storesItsLines_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("lines");
-        QTest::newRow("lone CR") << QByteArray("A\rB\rC") << 3;
-        QTest::newRow("lone LF") << QByteArray("A\nB\nC\n") << 3;
-        QTest::newRow("mixed") << QByteArray("A\r\nB\rC\nD") << 4;
-        QTest::newRow("LF CR is two ends") << QByteArray("A\n\rB") << 3;
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("empty file") << QByteArray() << 0 << QByteArray();
+        QTest::newRow("leading form feed") << QByteArray("\fPAGE 2\r\n") << 1 << QByteArray("PAGE 2\r\n");
+        QTest::newRow("second form feed stays") << QByteArray("\f\fX\r\n") << 1 << QByteArray("\fX\r\n");
+        QTest::newRow("file of only form feeds") << QByteArray("\f\f\f") << 1 << QByteArray("\f\f\r\n");
+        QTest::newRow("form-feed lines become empty lines") << QByteArray("\f\r\n\f\r\n") << 2 << QByteArray("\r\n\r\n");
+        QTest::newRow("lone CR") << QByteArray("A\rB\rC") << 3 << QByteArray("A\r\nB\r\nC\r\n");
+        QTest::newRow("lone LF") << QByteArray("A\nB\nC\n") << 3 << QByteArray("A\r\nB\r\nC\r\n");
+        QTest::newRow("mixed") << QByteArray("A\r\nB\rC\nD") << 4 << QByteArray("A\r\nB\r\nC\r\nD\r\n");
     }
-
-    void lineEnds_allThreeKindsEndALine()
+    void smallFile_storesItsLines()
     {
         QFETCH(QByteArray, file);
         QFETCH(int, lines);
+        QFETCH(QByteArray, stored);
         const LoadedDocument document(file);
-        QCOMPARE(document->LineCount(), lines);
-        QByteArray expected = file;
-        expected.replace("\r\n", "\n").replace('\r', '\n');
-        if (!expected.endsWith('\n'))
-            expected += '\n';
-        expected.replace("\n", "\r\n");
-        QVERIFY(blockText(*document, 1).startsWith(expected + kMark));
-    }
-
-    void emptyFile_holdsOnlyTheEndMark()
-    {
-        const LoadedDocument document(QByteArray{});
         QVERIFY(document.loaded());
-        QCOMPARE(document->LineCount(), 0);
+        QCOMPARE(document->LineCount(), lines);
         QCOMPARE(document->BlockCount(), 1);
-        QCOMPARE(blockText(*document, 1), kMark + blanks(kBlock - kMark.size()));
-        QCOMPARE(document->viewText(0).size(), kBlock);
-    }
-
-    void blockCount_followsFileLength_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("blocks");
-        QTest::newRow("one byte") << QByteArray("x") << 1;
-        QTest::newRow("29,999 bytes") << QByteArray(line(29997)) << 1;
-        // Form feeds dropped leave the second block unused but counted.
-        QTest::newRow("30,000 bytes of form-feed lines") << QByteArray(10000, '\f').replace("\f", "\f\r\n") << 2;
-        QTest::newRow("59,999 bytes") << QByteArray(line(59997)) << 3;
-    }
-
-    void blockCount_followsFileLength()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(int, blocks);
-        const LoadedDocument document(file);
-        QCOMPARE(document->BlockCount(), blocks);
-        // Only the end mark may reach a block's last position.
-        for (qint64 block = 1; block < document->BlockCount(); ++block)
-            QCOMPARE(document->TextBlock(block).back(), ' ');
+        QCOMPARE(blockText(*document, 1), stored + kMark + QByteArray(kBlock - stored.size() - kMark.size(), ' '));
     }
 
     void lineCrossingPosition29999_isSplitWithBlankAtSplitPoint()
@@ -163,30 +103,25 @@ private Q_SLOTS:
         QVERIFY(document->viewText(2).toByteArray().startsWith(" NEXT\r\n"));
     }
 
-    void firstLineAtPosition20000_getsOnlyRestOfBlock()
+    // A first line from position 20,001 on gets the start of the next block too.
+    void firstLineNearBlockEnd_getsNextBlockStartFrom20001_data()
     {
-        const LoadedDocument document(line(19997) + line(20000) + line(20000));
-        QCOMPARE(document->LineStart(2), 20000);
-        QVERIFY(document->BlockCount() > 1);
-        QCOMPARE(document->viewText(2).size(), 10001);
+        QTest::addColumn<int>("lineOneLength");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("appended");
+        QTest::newRow("starts at 20,000") << 19997 << 20000 << 0;
+        QTest::newRow("starts at 20,001") << 19998 << 20001 << int(ViewDocument::NextBlockSpan);
     }
-
-    void firstLineAtPosition20001_getsNextBlocksStartToo()
+    void firstLineNearBlockEnd_getsNextBlockStartFrom20001()
     {
-        const LoadedDocument document(line(19998) + line(20000) + line(20000));
-        QCOMPARE(document->LineStart(2), 20001);
+        QFETCH(int, lineOneLength);
+        QFETCH(int, start);
+        QFETCH(int, appended);
+        const LoadedDocument document(line(lineOneLength) + line(20000) + line(20000));
+        QCOMPARE(document->LineStart(2), start);
         const QByteArray shown = document->viewText(2).toByteArray();
-        QCOMPARE(shown.size(), 10000 + ViewDocument::NextBlockSpan);
-        QCOMPARE(shown.right(ViewDocument::NextBlockSpan), blockText(*document, 2).left(ViewDocument::NextBlockSpan));
-    }
-
-    void firstLineInLastBlock_getsNothingAppended()
-    {
-        const LoadedDocument document(line(29997) + line(25000) + line(100));
-        QCOMPARE(document->BlockCount(), 2);
-        QCOMPARE(document->LineBlock(3), 2);
-        QVERIFY(document->LineStart(3) > ViewDocument::NextBlockThreshold);
-        QCOMPARE(document->viewText(3).size(), kBlock - document->LineStart(3) + 1);
+        QCOMPARE(shown.size(), kBlock - start + 1 + appended);
+        QCOMPARE(shown.right(appended), blockText(*document, 2).left(appended));
     }
 
     void endMarkReachingPastBlockEnd_isCutThere()
@@ -255,46 +190,6 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), kBlock);
         for (qsizetype i = 0; i < bytes.size(); ++i)
             QCOMPARE(shown.at(i).unicode(), ushort(uchar(bytes.at(i))));
-    }
-
-    void load_missingOrDirectory_failsWithReasonAndLeavesEmpty_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing file") << "missing.log";
-        QTest::newRow("directory") << "folder";
-    }
-
-    void load_missingOrDirectory_failsWithReasonAndLeavesEmpty()
-    {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir(QStringLiteral("folder"));
-        ViewDocument document;
-        QString error;
-        QVERIFY(!document.load(dir.filePath(name), &error));
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(document.LineCount(), 0);
-        QCOMPARE(document.BlockCount(), 0);
-        QVERIFY(document.viewText(1).isEmpty());
-    }
-
-    void reload_replacesEarlierContent()
-    {
-        QTemporaryDir dir;
-        const QString first = dir.filePath(QStringLiteral("first"));
-        const QString second = dir.filePath(QStringLiteral("second"));
-        for (const auto& [path, bytes] : {std::pair{first, QByteArray(line(70000))}, std::pair{second, QByteArray("only\r\n")}}) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-        }
-        ViewDocument document;
-        QVERIFY(document.load(first));
-        QCOMPARE(document.BlockCount(), 3);
-        QVERIFY(document.load(second));
-        QCOMPARE(document.BlockCount(), 1);
-        QCOMPARE(document.LineCount(), 1);
-        QVERIFY(document.viewText(1).toByteArray().startsWith("only\r\n" + kMark));
     }
 };
 

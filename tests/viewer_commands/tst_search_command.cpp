@@ -1,7 +1,9 @@
 #include "platform/line_reader.h"
+#include "support/numbered_lines.h"
 #include "support/scripted_dialogs.h"
 #include "viewer/search_command.h"
 #include "viewer/search_state.h"
+#include "support/file_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@ using qelvrin::MsgIcon;
 using qelvrin::ViewedFile;
 using qelvrin::SearchState;
 using qelvrin::SearchView;
+using qelvrin::testing::numberedLines;
 using qelvrin::testing::ScriptedDialogs;
 
 namespace {
@@ -29,7 +32,7 @@ qint64 countLines(const QString& path)
 // A view of `lines` lines, first line `first`, as the scroll bar holds it.
 class FakeView : public SearchView {
 public:
-    FakeView(QString path, qint64 first) : m_path(std::move(path)), first(first), lines(countLines(m_path)) {}
+    FakeView(QString file, qint64 first) : path(std::move(file)), first(first), lines(countLines(path)) {}
 
     qint64 firstLine() const override { return first; }
     qint64 lineCount() const override { return lines; }
@@ -41,7 +44,7 @@ public:
     void reload() override
     {
         ++reloads;
-        lines = countLines(m_path);
+        lines = countLines(path);
     }
     void setBusy(bool on) override
     {
@@ -50,10 +53,7 @@ public:
         everBusy = everBusy || on;
     }
 
-private:
-    QString m_path;
-
-public:
+    const QString path;
     qint64 first;
     qint64 lines;
     int reloads = 0;
@@ -74,15 +74,6 @@ QString notInFile(const QString& upper)
     return upper + QStringLiteral(" not in file\r");
 }
 
-// A file of `count` lines "line N", with `extra` appended to the lines named.
-QByteArray fileWith(int count, const QMap<int, QByteArray>& extra)
-{
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i)
-        bytes += "line " + QByteArray::number(i) + extra.value(i) + "\r\n";
-    return bytes;
-}
-
 } // namespace
 
 class TestSearchCommand : public QObject {
@@ -91,14 +82,7 @@ class TestSearchCommand : public QObject {
 private:
     QTemporaryDir m_dir;
 
-    QString writeFile(const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("IASMTJCL.LOG"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write test file");
-        return path;
-    }
+    QString writeFile(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("IASMTJCL.LOG"), bytes); }
 
     static ViewedFile fileAt(const QString& path) { return {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), path}; }
 
@@ -115,46 +99,30 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expectedMessages");
         QTest::addColumn<QString>("expectedText");
 
+        // Name, file, first line, SearchText and SearchAgain before, typed input, answers to the
+        // question, first line after, messages, SearchText after.
+        const auto row = [](const char* name, const QByteArray& bytes, qint64 start, const QString& text, bool again, const QString& input,
+                            const QList<bool>& answers, qint64 first, const QStringList& messages, const QString& after) {
+            QTest::newRow(name) << bytes << start << text << again << input << answers << first << messages << after;
+        };
         const QByteArray errors = "NOTE: a\r\nERROR: b\r\nError: c\r\n";
-        QTest::newRow("case does not matter") << errors << 1LL << "" << false << "error:" << QList<bool>{} << 2LL
-                                              << QStringList{} << "error:";
-        QTest::newRow("F3 goes on below") << errors << 2LL << "error:" << true << "" << QList<bool>{} << 3LL
-                                          << QStringList{} << "error:";
         const QByteArray twice = "a\r\nab ab ab\r\nab\r\n";
-        QTest::newRow("several in a line found once") << twice << 1LL << "" << false << "AB" << QList<bool>{} << 2LL
-                                                      << QStringList{} << "AB";
-        QTest::newRow("then F3 to the next line") << twice << 2LL << "AB" << true << "" << QList<bool>{} << 3LL
-                                                  << QStringList{} << "AB";
-        QTest::newRow("hit right below moves one line") << fileWith(10, {{6, " key"}}) << 5LL << "key" << true << ""
-                                                        << QList<bool>{} << 6LL << QStringList{} << "key";
-        QTest::newRow("only line 1 from line 1") << fileWith(10, {{1, " key"}}) << 1LL << "key" << true << ""
-                                                 << QList<bool>{} << 1LL << QStringList{notInFile("KEY")} << "key";
-        QTest::newRow("line 10 from 40, OK") << fileWith(60, {{10, " key"}}) << 40LL << "key" << true << ""
-                                             << QList<bool>{true} << 10LL << QStringList{question("KEY")} << "key";
-        QTest::newRow("line 10 from 40, Cancel")
-            << fileWith(60, {{10, " key"}}) << 40LL << "key" << true << "" << QList<bool>{false} << 40LL
-            << QStringList{question("KEY"), notInFile("KEY")} << "key";
-        QTest::newRow("only on the first line shown") << fileWith(30, {{20, " key"}}) << 20LL << "key" << true << ""
-                                                      << QList<bool>{true} << 20LL << QStringList{question("KEY")}
-                                                      << "key";
-        QTest::newRow("not anywhere, from the top") << fileWith(30, {}) << 12LL << "Frequency" << true << ""
-                                                    << QList<bool>{true} << 12LL
-                                                    << QStringList{question("FREQUENCY"), notInFile("FREQUENCY")}
-                                                    << "Frequency";
-        QTest::newRow("F3 before any search") << fileWith(5, {{3, " key"}}) << 1LL << "" << true << ""
-                                              << QList<bool>{} << 1LL << QStringList{} << "";
-        QTest::newRow("Cancel empties the text") << fileWith(5, {{3, " key"}}) << 1LL << "key" << false << kCancel
-                                                 << QList<bool>{} << 1LL << QStringList{} << "";
-        QTest::newRow("empty input ends quietly") << fileWith(5, {{3, " key"}}) << 1LL << "key" << false << ""
-                                                  << QList<bool>{} << 1LL << QStringList{} << "";
-        QTest::newRow("scroll value 0 compares line 1") << fileWith(5, {{1, " key"}}) << 0LL << "key" << true << ""
-                                                        << QList<bool>{} << 1LL << QStringList{} << "key";
-        QTest::newRow("scroll value 0 still asks")
-            << fileWith(5, {}) << 0LL << "key" << true << "" << QList<bool>{true} << 0LL
-            << QStringList{question("KEY"), notInFile("KEY")} << "key";
-        QTest::newRow("capitals of Latin-1 in messages")
-            << fileWith(5, {}) << 1LL << "" << false << QString::fromLatin1("d\xe9" "faut") << QList<bool>{} << 1LL
-            << QStringList{notInFile(QString::fromLatin1("D\xc9" "FAUT"))} << QString::fromLatin1("d\xe9" "faut");
+        const QString key = QStringLiteral("key");
+        row("case does not matter", errors, 1, "", false, "error:", {}, 2, {}, "error:");
+        row("F3 goes on below", errors, 2, "error:", true, "", {}, 3, {}, "error:");
+        row("several in a line found once", twice, 1, "", false, "AB", {}, 2, {}, "AB");
+        row("then F3 to the next line", twice, 2, "AB", true, "", {}, 3, {}, "AB");
+        row("hit right below moves one line", numberedLines(10, {{6, " key"}}), 5, key, true, "", {}, 6, {}, key);
+        row("only line 1 from line 1", numberedLines(10, {{1, " key"}}), 1, key, true, "", {}, 1, {notInFile("KEY")}, key);
+        row("line 10 from 40, OK", numberedLines(60, {{10, " key"}}), 40, key, true, "", {true}, 10, {question("KEY")}, key);
+        row("line 10 from 40, Cancel", numberedLines(60, {{10, " key"}}), 40, key, true, "", {false}, 40,
+            {question("KEY"), notInFile("KEY")}, key);
+        row("only on the first line shown", numberedLines(30, {{20, " key"}}), 20, key, true, "", {true}, 20, {question("KEY")}, key);
+        row("F3 before any search", numberedLines(5, {{3, " key"}}), 1, "", true, "", {}, 1, {}, "");
+        row("Cancel empties the text", numberedLines(5, {{3, " key"}}), 1, key, false, kCancel, {}, 1, {}, "");
+        row("scroll value 0 compares line 1", numberedLines(5, {{1, " key"}}), 0, key, true, "", {}, 1, {}, key);
+        row("capitals of Latin-1 in messages", numberedLines(5), 1, "", false, QString::fromLatin1("d\xe9" "faut"), {}, 1,
+            {notInFile(QString::fromLatin1("D\xc9" "FAUT"))}, QString::fromLatin1("d\xe9" "faut"));
     }
 
     void search()
@@ -208,7 +176,7 @@ private Q_SLOTS:
 
     void keyword_thenSearchOffersIt_andF3RepeatsIt()
     {
-        const QString path = writeFile(fileWith(20, {{4, " Error: x"}, {9, " ERROR: y"}, {15, " error: z"}}));
+        const QString path = writeFile(numberedLines(20, {{4, " Error: x"}, {9, " ERROR: y"}, {15, " error: z"}}));
         FakeView view(path, 1);
         SearchState state;
         ScriptedDialogs dialogs;
@@ -231,7 +199,7 @@ private Q_SLOTS:
 
     void missingFile_saysSo_andLeavesTheView()
     {
-        const QString path = writeFile(fileWith(20, {{15, " key"}}));
+        const QString path = writeFile(numberedLines(20, {{15, " key"}}));
         FakeView view(path, 3);
         QFile::remove(path);
         SearchState state{QStringLiteral("key"), true};
@@ -251,7 +219,7 @@ private Q_SLOTS:
 
     void hitBeyondLoadedLines_reloadsAndMovesThere()
     {
-        const QString path = writeFile(fileWith(10, {}));
+        const QString path = writeFile(numberedLines(10, {}));
         FakeView view(path, 5);
         QFile log(path);
         QVERIFY(log.open(QIODevice::Append));

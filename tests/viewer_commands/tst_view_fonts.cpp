@@ -1,4 +1,4 @@
-#include "viewer_fixture.h"
+#include "support/viewer_fixture.h"
 
 #include "settings/global.h"
 
@@ -59,9 +59,7 @@ private Q_SLOTS:
         view.findChild<QAction*>(QStringLiteral("mnufonts"))->trigger();
 
         const FontChoice offered = m_fixture->dialogs.calls().first().font;
-        QCOMPARE(offered.face, QStringLiteral("Courier New"));
-        QCOMPARE(offered.size, 10.0f);
-        QVERIFY(!offered.bold && !offered.italic);
+        QVERIFY(offered.face == QStringLiteral("Courier New") && offered.size == 10.0f && !offered.bold && !offered.italic);
         QVERIFY(m_fixture->dialogs.messages().isEmpty());
         verifyFont(view, kChosen);
         QVERIFY(view.vscroll1()->pageStep() < pageStep); // laid out for the bigger font
@@ -97,11 +95,8 @@ private Q_SLOTS:
         view.mnufonts_Click();
 
         verifyFont(view, kChosen);
-        const auto messages = m_fixture->dialogs.messages();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].text, QStringLiteral("ERROR 53 occurred."));
-        QCOMPARE(messages[0].title, QStringLiteral("QELVRIN: Font Error"));
-        QCOMPARE(messages[0].icon, MsgIcon::None);
+        QCOMPARE(m_fixture->dialogs.boxes(), QStringList{ScriptedDialogs::box(QStringLiteral("ERROR 53 occurred."), MsgIcon::None,
+                                                                               MsgButtons::Ok, QStringLiteral("QELVRIN: Font Error"))});
         QCOMPARE(m_fixture->drive.read(kSettingsFile), kInstalledFont);
 
         verifyFont(reopen(kReport), installed);

@@ -1,12 +1,9 @@
 #include "pdf_text.h"
-#include "viewer_fixture.h"
+#include "support/viewer_fixture.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace qelvrin;
@@ -90,11 +87,8 @@ private Q_SLOTS:
 
         printToPdf(view);
 
-        QCOMPARE(messageTexts(), QStringList{QStringLiteral("Printed 3 pages")});
-        const auto box = m_fixture->dialogs.messages().first();
-        QCOMPARE(box.title, QStringLiteral("QELVRIN: Print"));
-        QCOMPARE(box.icon, MsgIcon::None);
-        QCOMPARE(box.buttons, MsgButtons::Ok);
+        QCOMPARE(m_fixture->dialogs.boxes(), QStringList{ScriptedDialogs::box(QStringLiteral("Printed 3 pages"), MsgIcon::None, MsgButtons::Ok,
+                                                                               QStringLiteral("QELVRIN: Print"))});
         QCOMPARE(m_captions, (QStringList{QStringLiteral("Printing page 2"), QStringLiteral("Printing page 3"), caption}));
         QCOMPARE(view.windowTitle(), caption);
 
@@ -162,80 +156,6 @@ private Q_SLOTS:
 
         QCOMPARE(textLines(pdfPageText(m_pdf, 1)).first(), QStringLiteral("line 1"));
         QCOMPARE(view.vscroll1()->value(), 30);
-    }
-
-    void printoutUsesTheViewersFont()
-    {
-        ViewFile& view = m_fixture->open(kReport, numberedLines(5));
-        QFont font = view.text1()->font();
-        font.setFamily(QStringLiteral("DejaVu Sans Mono"));
-        font.setBold(true);
-        view.text1()->setFont(font);
-
-        printToPdf(view);
-
-        const QString fonts = runTool(popplerTool(QStringLiteral("pdffonts")), {m_pdf});
-        if (fonts.isEmpty())
-            QSKIP("pdffonts is missing");
-        QVERIFY2(fonts.contains(QStringLiteral("DejaVuSansMono-Bold")), qPrintable(fonts));
-    }
-
-    void cancel_printsNothing()
-    {
-        ViewFile& view = m_fixture->open(kReport, numberedLines(5));
-        const QString caption = view.windowTitle();
-        m_fixture->dialogs.queuePrinter(std::nullopt);
-
-        view.mnuprint_Click();
-
-        QVERIFY(m_fixture->dialogs.messages().isEmpty());
-        QCOMPARE(view.windowTitle(), caption);
-    }
-
-    void fontWithoutPointSize_isRefusedBeforeAnythingChanges()
-    {
-        ViewFile& view = m_fixture->open(kReport, numberedLines(5));
-        QFont font(QStringLiteral("Courier New"));
-        font.setPixelSize(14);
-        view.text1()->setFont(font);
-        const QString caption = view.windowTitle();
-
-        printToPdf(view);
-
-        QCOMPARE(messageTexts(), QStringList{QStringLiteral(
-                                     "ERROR 380: Font: COURIER NEW is not usable by the printer.\r\nPlease try a different font.")});
-        QCOMPARE(m_fixture->dialogs.messages().first().title, QStringLiteral("QELVRIN: Print Error"));
-        QVERIFY(m_captions.isEmpty());
-        QVERIFY(!QFileInfo::exists(m_pdf));
-    }
-
-    void fileGoneSinceTheLoad_saysSo_andPrintsNothing()
-    {
-        ViewFile& view = m_fixture->open(kReport, numberedLines(5));
-        const QString caption = view.windowTitle();
-        QVERIFY(QFile::remove(m_fixture->drive.native(kReport)));
-
-        printToPdf(view);
-
-        const auto messages = m_fixture->dialogs.messages();
-        QCOMPARE(messages.size(), 1);
-        QVERIFY(messages[0].text.startsWith(QStringLiteral("Cannot print \\QELVRIN\\TDEFECT.TXT: ")));
-        QCOMPARE(messages[0].title, QStringLiteral("QELVRIN: Print Error"));
-        QCOMPARE(view.windowTitle(), caption);
-        QVERIFY(!QFileInfo::exists(m_pdf));
-    }
-
-    void printerThatCannotStart_isReported_andCaptionComesBack()
-    {
-        ViewFile& view = m_fixture->open(kReport, numberedLines(5));
-        const QString caption = view.windowTitle();
-        m_pdf = m_out->filePath(QStringLiteral("no/such/folder/printout.pdf"));
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-
-        printToPdf(view);
-
-        QCOMPARE(messageTexts(), QStringList{QStringLiteral("ERROR 482 occurred.")});
-        QCOMPARE(view.windowTitle(), caption);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "pdf_text.h"
-#include "viewer_fixture.h"
+#include "support/viewer_fixture.h"
 
 #include <QDir>
 #include <QFile>
