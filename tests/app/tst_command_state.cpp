@@ -110,16 +110,6 @@ private Q_SLOTS:
         state.UnlockCommands();
         QCOMPARE(enabledNames(state), sorted(kAtStart + kAssessments + QStringList{"mnuDelete", "mnuVLoadDataLog"}));
     }
-
-    void unlockAfterPurge_enablesButtonsButNotItems()
-    {
-        TempDrive drive;
-        CommandState state;
-        state.LockCommands();
-        state.PurgeStageData(drive.drives());
-        state.UnlockCommands();
-        QCOMPARE(enabledNames(state), sorted(kAtStart + QStringList{"mnuDelete", "cmdRIniAss", "cmdRTecDef"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandState)

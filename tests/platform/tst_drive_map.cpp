@@ -62,19 +62,6 @@ private Q_SLOTS:
         QCOMPARE(map.toNativeNoCase(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")), file.fileName());
         QVERIFY(!qelvrin::files::isPlainFile(map.toNative(QStringLiteral("\\QELVRIN\\SIGNAL.TXT"))));
     }
-
-    void listMatching_questionMarksAndCase()
-    {
-        QTemporaryDir dir;
-        for (const char* name : {"M12345.I01", "m12345.i02", "M12345.I003", "M12345.X01", "M12345.I1"}) {
-            QFile file(dir.path() + QLatin1Char('/') + QLatin1String(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        QDir(dir.path()).mkdir(QStringLiteral("M12345.I09"));
-        QStringList found = qelvrin::files::listMatching(dir.path(), QStringLiteral("M12345.I??"));
-        found.sort();
-        QCOMPARE(found, (QStringList{QStringLiteral("M12345.I01"), QStringLiteral("m12345.i02")}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDriveMap)

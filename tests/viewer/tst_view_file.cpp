@@ -1,7 +1,6 @@
 #include "viewer/view_file.h"
 
 #include "support/viewer_fixture.h"
-#include "viewer/view_paging.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -120,19 +119,6 @@ private Q_SLOTS:
         QCOMPARE(message.icon, MsgIcon::Critical);
         QVERIFY(!m_fixture->launcher->window());
         QCOMPARE(m_fixture->endProgramCalls, 0);
-    }
-
-    // The form's twips at 15 to the pixel; the page is the lines that fit.
-    void layout_fillsClientAreaAndSetsPageStep()
-    {
-        ViewFile& view = open(kLog, numberedLines(200));
-        QCOMPARE(view.centralWidget()->size(), QSize(483, 408));
-        view.resize(700, 500);
-        QTRY_COMPARE(view.size(), QSize(700, 500));
-        const QSize client = view.centralWidget()->size();
-        QCOMPARE(view.vscroll1()->geometry(), QRect(client.width() - 17, 0, 17, client.height() - 17));
-        QCOMPARE(view.label1()->geometry(), QRect(client.width() - 17, client.height() - 17, 17, 17));
-        QCOMPARE(view.vscroll1()->pageStep(), largeChange(float(client.height() * 15), 10.0f));
     }
 
     void emptyFile_drawsLineOneOfZero()
