@@ -10,17 +10,8 @@
 #include <QTest>
 
 using namespace qelvrin;
+using qelvrin::testing::readFile;
 using qelvrin::testing::writeFile;
-
-namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestDriveSetup : public QObject {
     Q_OBJECT
@@ -43,10 +34,10 @@ private Q_SLOTS:
         const DriveMap drives(root.path());
         const DriveSetupResult result = setUpDriveIfNew(drives, m_standIn);
         QVERIFY2(result.ok, qPrintable(result.error));
-        QCOMPARE(contents(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))),
+        QCOMPARE(readFile(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))),
                  QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n"));
         for (const char* program : {"DLOADJCL", "IASMTJCL", "FASMTJCL"})
-            QVERIFY2(contents(root.filePath(QStringLiteral("QELVRIN/") + QLatin1String(program))).contains(program), program);
+            QVERIFY2(readFile(root.filePath(QStringLiteral("QELVRIN/") + QLatin1String(program))).contains(program), program);
         QCOMPARE(QProcess::execute(root.filePath(QStringLiteral("SAS/SAS.EXE")), {}), 0);
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
     }

@@ -1,7 +1,6 @@
 #include "app/run_marker.h"
 #include "support/file_writer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,18 +14,12 @@ private:
 
     QString pathWith(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("SHUTDOWN.DAT"), bytes); }
 
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
 private Q_SLOTS:
     void write_normal_isTheTenByteRecord()
     {
         const QString path = pathWith("left over from an earlier run, longer than the record\r\nsecond line\r\n");
         QVERIFY(marker::write(path, QStringLiteral("NORMAL")));
-        QCOMPARE(contents(path), QByteArray::fromHex("224E4F524D414C220D0A"));
+        QCOMPARE(qelvrin::testing::readFile(path), QByteArray::fromHex("224E4F524D414C220D0A"));
     }
 
     void read_data()

@@ -1,12 +1,16 @@
 // Runs the built stand-in on a temporary install directory, as the front
 // end does, and reads back what it leaves there.
 
+#include "support/file_writer.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using qelvrin::testing::readFile;
+using qelvrin::testing::writeFile;
 
 namespace {
 
@@ -27,12 +31,6 @@ Job jobFor(const QString& name)
     if (name == QLatin1String("IASMTJCL"))
         return {name, QStringLiteral("SDEFECT.TXT"), 6600};
     return {name, QStringLiteral("TDEFECT.TXT"), 114000};
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Lines of a CR LF file; any other line end fails the calling test.
@@ -68,9 +66,7 @@ public:
         QByteArray data;
         for (const QString& file : demoFiles)
             data += readFile(QStringLiteral(QELVRIN_DEMO_DIR "/") + file);
-        QFile file(path(QStringLiteral("QELVDATA")));
-        if (!data.isEmpty() && file.open(QIODevice::WriteOnly))
-            file.write(data);
+        writeFile(m_dir, QStringLiteral("QELVDATA"), data);
     }
 
     QString root() const { return m_dir.path(); }

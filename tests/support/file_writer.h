@@ -17,4 +17,11 @@ inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QB
     return path;
 }
 
+// The whole file, or nothing when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace qelvrin::testing
