@@ -200,7 +200,9 @@ start_xvfb() {
     for attempt in $(seq 1 20); do
         number=$((200 + RANDOM % 800))
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        Xvfb ":$number" -nolisten tcp -screen 0 1280x1024x24 2>>"$ARTIFACTS/xvfb.log" &
+        # -noreset: by default the server resets when its last client leaves
+        # and refuses connections meanwhile, as after the probe below.
+        Xvfb ":$number" -nolisten tcp -noreset -screen 0 1280x1024x24 2>>"$ARTIFACTS/xvfb.log" &
         XVFB_PID=$!
         export DISPLAY=":$number"
         wait_until 30 "the X server on $DISPLAY" xvfb_answers_or_ended
