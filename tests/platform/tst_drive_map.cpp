@@ -1,9 +1,5 @@
 #include "platform/drive_map.h"
-#include "platform/file_ops.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using qelvrin::DriveMap;
@@ -49,18 +45,6 @@ private Q_SLOTS:
         QFETCH(QString, dos);
         const DriveMap map(QStringLiteral("/drive"), QStringLiteral("/disk/a"), QStringLiteral("/disk/b"));
         QCOMPARE(map.toDos(native), dos);
-    }
-
-    void noCaseLookup_findsEntryOfOtherCase()
-    {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkpath(QStringLiteral("QELVRIN"));
-        QFile file(dir.path() + QStringLiteral("/QELVRIN/signal.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        const DriveMap map(dir.path());
-        QCOMPARE(map.toNativeNoCase(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")), file.fileName());
-        QVERIFY(!qelvrin::files::isPlainFile(map.toNative(QStringLiteral("\\QELVRIN\\SIGNAL.TXT"))));
     }
 };
 
