@@ -28,7 +28,17 @@ public:
     // Runs after each call is logged, so a test can look at the state then.
     std::function<void(const QString&)> onCall;
 
-    Dialogs& dialogs() override { return m_recording; }
+    FakeStageHost()
+    {
+        scripted.onCall = [this](const ScriptedDialogs::Call& call) {
+            if (call.kind == ScriptedDialogs::Kind::Message)
+                log(QStringLiteral("message ") + call.text);
+            else if (call.kind == ScriptedDialogs::Kind::OpenFile)
+                log(QStringLiteral("openFile ") + call.title);
+        };
+    }
+
+    Dialogs& dialogs() override { return scripted; }
 
     void LockCommands() override { log(QStringLiteral("LockCommands")); }
     void UnlockCommands() override { log(QStringLiteral("UnlockCommands")); }
@@ -67,32 +77,6 @@ private:
         if (onCall)
             onCall(call);
     }
-
-    class RecordingDialogs : public Dialogs {
-    public:
-        explicit RecordingDialogs(FakeStageHost& host) : m_host(host) {}
-        Answer message(const MessageBoxRequest& request) override
-        {
-            m_host.log(QStringLiteral("message ") + request.text);
-            return m_host.scripted.message(request);
-        }
-        std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override
-        {
-            return m_host.scripted.input(prompt, title, defaultText);
-        }
-        QString openFile(const FileOpenRequest& request) override
-        {
-            m_host.log(QStringLiteral("openFile ") + request.title);
-            return m_host.scripted.openFile(request);
-        }
-        bool chooseFont(FontChoice& font) override { return m_host.scripted.chooseFont(font); }
-        bool setupPrinter(QPrinter& printer) override { return m_host.scripted.setupPrinter(printer); }
-
-    private:
-        FakeStageHost& m_host;
-    };
-
-    RecordingDialogs m_recording{*this};
 };
 
 } // namespace qelvrin::testing

@@ -18,6 +18,13 @@ auto takeFront(Queue& queue, const char* what, const QString& asked)
 
 } // namespace
 
+void ScriptedDialogs::record(const Call& call)
+{
+    m_calls.append(call);
+    if (onCall)
+        onCall(call);
+}
+
 QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
 {
     QList<Call> result;
@@ -49,7 +56,7 @@ bool ScriptedDialogs::allAnswersUsed() const
 Answer ScriptedDialogs::message(const MessageBoxRequest& request)
 {
     Call call{Kind::Message, request.text, request.title, request.icon, request.buttons, {}, {}, {}};
-    m_calls.append(call);
+    record(call);
     if (!m_messageHooks.empty()) {
         auto hook = std::move(m_messageHooks.front());
         m_messageHooks.pop_front();
@@ -63,19 +70,19 @@ Answer ScriptedDialogs::message(const MessageBoxRequest& request)
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    m_calls.append(Call{Kind::Input, prompt, title, MsgIcon::None, MsgButtons::OkCancel, defaultText, {}, {}});
+    record(Call{Kind::Input, prompt, title, MsgIcon::None, MsgButtons::OkCancel, defaultText, {}, {}});
     return takeFront(m_inputs, "input", prompt);
 }
 
 QString ScriptedDialogs::openFile(const FileOpenRequest& request)
 {
-    m_calls.append(Call{Kind::OpenFile, {}, request.title, MsgIcon::None, MsgButtons::OkCancel, {}, request, {}});
+    record(Call{Kind::OpenFile, {}, request.title, MsgIcon::None, MsgButtons::OkCancel, {}, request, {}});
     return takeFront(m_files, "open file", request.title);
 }
 
 bool ScriptedDialogs::chooseFont(FontChoice& font)
 {
-    m_calls.append(Call{Kind::Font, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, font});
+    record(Call{Kind::Font, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, font});
     const std::optional<FontChoice> answer = takeFront(m_fonts, "font", QString());
     if (!answer)
         return false;
@@ -85,7 +92,7 @@ bool ScriptedDialogs::chooseFont(FontChoice& font)
 
 bool ScriptedDialogs::setupPrinter(QPrinter& printer)
 {
-    m_calls.append(Call{Kind::Printer, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, {}});
+    record(Call{Kind::Printer, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, {}});
     auto answer = takeFront(m_printers, "printer", QString());
     if (!answer)
         return false;

@@ -40,6 +40,9 @@ public:
     // test can look at the state at that moment.
     void onNextMessage(std::function<void(const Call&)> hook) { m_messageHooks.push_back(std::move(hook)); }
 
+    // Runs as each question is recorded, before it is answered.
+    std::function<void(const Call&)> onCall;
+
     const QList<Call>& calls() const { return m_calls; }
     QList<Call> messages() const;
     // Every message so far as one comparable line each, see box().
@@ -55,6 +58,8 @@ public:
     bool setupPrinter(QPrinter& printer) override;
 
 private:
+    void record(const Call& call);
+
     QList<Call> m_calls;
     std::deque<Answer> m_answers;
     std::deque<std::optional<QString>> m_inputs;
