@@ -87,14 +87,20 @@ private:
     QTemporaryDir m_dir;
 };
 
+// With `parentIgnoresSigterm` the stand-in is exec'd from a shell that
+// ignores SIGTERM: an ignored signal survives exec.
 void startStandin(QProcess& process, const QStringList& arguments, const QString& pace = QStringLiteral("0"),
-                  const QString& outcome = QStringLiteral("normal"))
+                  const QString& outcome = QStringLiteral("normal"), bool parentIgnoresSigterm = false)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QELVRIN_STANDIN_PACE_MS"), pace);
     env.insert(QStringLiteral("QELVRIN_STANDIN_OUTCOME"), outcome);
     process.setProcessEnvironment(env);
-    process.start(QString::fromLocal8Bit(qgetenv("QELVRIN_STANDIN")), arguments);
+    const QString standIn = QString::fromLocal8Bit(qgetenv("QELVRIN_STANDIN"));
+    if (parentIgnoresSigterm)
+        process.start(QStringLiteral("/bin/sh"), QStringList{"-c", "trap '' TERM; exec \"$0\" \"$@\"", standIn} + arguments);
+    else
+        process.start(standIn, arguments);
 }
 
 void runToEnd(QProcess& process, const QStringList& arguments, const QString& outcome = QStringLiteral("normal"))
@@ -214,17 +220,7 @@ private Q_SLOTS:
         const Job job = jobFor(QStringLiteral("FASMTJCL"));
         InstallDir dir;
         QProcess process;
-        if (parentIgnoresSigterm) {
-            // An ignored signal survives exec; the shell's pid becomes the stand-in's.
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QELVRIN_STANDIN_PACE_MS"), QStringLiteral("600000"));
-            process.setProcessEnvironment(env);
-            process.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec \"$0\" \"$@\""),
-                                                                 QString::fromLocal8Bit(qgetenv("QELVRIN_STANDIN"))}
-                                                         + dir.arguments(job));
-        } else {
-            startStandin(process, dir.arguments(job), QStringLiteral("600000"));
-        }
+        startStandin(process, dir.arguments(job), QStringLiteral("600000"), QStringLiteral("normal"), parentIgnoresSigterm);
         QTRY_VERIFY(dir.log(job).size() > 0);
         process.terminate();
         QVERIFY(process.waitForFinished(kRunTimeoutMs));
