@@ -150,8 +150,10 @@ type_into() {
 }
 
 # A left click at a point of the window, in pixels from its top left corner.
+# The server takes the move before the click; --sync would wait for a
+# motion that never comes when the pointer is there already.
 click() {
-    xdotool mousemove --sync --window "$1" "$2" "$3" click 1 || fail "click at $2,$3 of window $1"
+    xdotool mousemove --window "$1" "$2" "$3" click 1 || fail "click at $2,$3 of window $1"
 }
 
 # The window's height in pixels.
