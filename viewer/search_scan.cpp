@@ -5,21 +5,18 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <optional>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace qelvrin {
 
 namespace {
-
-// The scan looks at the file 64 bytes at a time: one bit per byte.
-constexpr qsizetype kBlock = 64;
 
 using FoldTable = std::array<unsigned char, 256>;
 
@@ -75,50 +72,6 @@ unsigned char otherCase(unsigned char upper, const FoldTable& fold)
     return upper;
 }
 
-// Set bits of a word. The standard one becomes a library call on processors
-// without a population-count instruction, which the baseline x86-64 lacks.
-int bitCount(quint64 bits)
-{
-    bits = bits - ((bits >> 1) & 0x5555555555555555ULL);
-    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return int((bits * 0x0101010101010101ULL) >> 56);
-}
-
-struct BlockMasks {
-    quint64 cr = 0;
-    quint64 lf = 0;
-    quint64 anchor = 0;
-};
-
-// Bit i tells whether byte i of the 64 at `p` is a CR, an LF, or the anchor
-// in either case.
-BlockMasks blockMasks(const unsigned char* p, unsigned char anchorA, unsigned char anchorB)
-{
-    BlockMasks masks;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i a = _mm_set1_epi8(char(anchorA));
-    const __m128i b = _mm_set1_epi8(char(anchorB));
-    for (int part = 0; part < 4; ++part) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-        const auto bits = [](__m128i eq) { return quint64(quint32(_mm_movemask_epi8(eq))); };
-        masks.cr |= bits(_mm_cmpeq_epi8(v, cr)) << (16 * part);
-        masks.lf |= bits(_mm_cmpeq_epi8(v, lf)) << (16 * part);
-        masks.anchor |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b))) << (16 * part);
-    }
-#else
-    for (int i = 0; i < kBlock; ++i) {
-        const quint64 bit = quint64(1) << i;
-        masks.cr |= p[i] == '\r' ? bit : 0;
-        masks.lf |= p[i] == '\n' ? bit : 0;
-        masks.anchor |= (p[i] == anchorA || p[i] == anchorB) ? bit : 0;
-    }
-#endif
-    return masks;
-}
-
 bool matchesAt(const unsigned char* at, const QByteArray& needle, const FoldTable& fold)
 {
     for (qsizetype i = 0; i < needle.size(); ++i) {
@@ -128,6 +81,148 @@ bool matchesAt(const unsigned char* at, const QByteArray& needle, const FoldTabl
     return true;
 }
 
+// Two bytes of the needle the scan looks for together, each in either case:
+// its least common byte, and the next least common one (the same byte for a
+// needle of one character).
+struct Anchors {
+    qsizetype first = 0;
+    qsizetype second = 0;
+    unsigned char firstA = 0, firstB = 0, secondA = 0, secondB = 0;
+};
+
+Anchors pickAnchors(const QByteArray& needle, const FoldTable& fold)
+{
+    Anchors anchors;
+    anchors.first = anchorIndex(needle);
+    anchors.second = anchors.first;
+    for (qsizetype i = 0; i < needle.size(); ++i) {
+        if (i == anchors.first)
+            continue;
+        if (anchors.second == anchors.first || commonness(uchar(needle[i])) < commonness(uchar(needle[anchors.second])))
+            anchors.second = i;
+    }
+    anchors.firstA = uchar(needle[anchors.first]);
+    anchors.firstB = otherCase(anchors.firstA, fold);
+    anchors.secondA = uchar(needle[anchors.second]);
+    anchors.secondB = otherCase(anchors.secondA, fold);
+    return anchors;
+}
+
+struct ScanState {
+    qint64 lineEnds = 0;    // line ends before the next byte to look at
+    bool lastWasCr = false; // the byte before it is a CR
+};
+
+struct ScanTarget {
+    const QByteArray* needle;
+    const FoldTable* fold;
+    Anchors anchors;
+    qint64 afterLine;
+};
+
+#if defined(__x86_64__)
+bool hasAvx2()
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+
+__attribute__((target("avx2"))) __m256i loadAvx2(const unsigned char* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// Sum of the 32 byte counters.
+__attribute__((target("avx2"))) qint64 sumCountersAvx2(__m256i counters)
+{
+    const __m256i sums = _mm256_sad_epu8(counters, _mm256_setzero_si256());
+    return _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3);
+}
+
+// Sixty-four bytes at a time from `at` until fewer than 64 remain before
+// `to`: counts the line ends into `lineEnds` and stops at the first group
+// where both anchors stand at their distance, which the caller then walks
+// byte by byte. Reads 1 byte before `at` and up to the anchors' distance
+// around each group.
+__attribute__((target("avx2"))) void skipGroupsAvx2(const unsigned char* data, qsizetype& at, qsizetype to, const Anchors& anchors, ScanState& state)
+{
+    const qsizetype distance = anchors.second - anchors.first;
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i firstA = _mm256_set1_epi8(char(anchors.firstA));
+    const __m256i firstB = _mm256_set1_epi8(char(anchors.firstB));
+    const __m256i secondA = _mm256_set1_epi8(char(anchors.secondA));
+    const __m256i secondB = _mm256_set1_epi8(char(anchors.secondB));
+    __m256i counters = _mm256_setzero_si256();
+    int rounds = 0; // each adds at most 2 to a byte counter
+    while (at + 64 <= to) {
+        const __m256i v0 = loadAvx2(data + at);
+        const __m256i v1 = loadAvx2(data + at + 32);
+        const __m256i w0 = loadAvx2(data + at + distance);
+        const __m256i w1 = loadAvx2(data + at + distance + 32);
+        const __m256i both0 = _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v0, firstA), _mm256_cmpeq_epi8(v0, firstB)),
+                                               _mm256_or_si256(_mm256_cmpeq_epi8(w0, secondA), _mm256_cmpeq_epi8(w0, secondB)));
+        const __m256i both1 = _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v1, firstA), _mm256_cmpeq_epi8(v1, firstB)),
+                                               _mm256_or_si256(_mm256_cmpeq_epi8(w1, secondA), _mm256_cmpeq_epi8(w1, secondB)));
+        const __m256i both = _mm256_or_si256(both0, both1);
+        if (!_mm256_testz_si256(both, both))
+            break;
+        const __m256i before0 = loadAvx2(data + at - 1);
+        const __m256i before1 = loadAvx2(data + at + 31);
+        const __m256i ends0 = _mm256_or_si256(_mm256_cmpeq_epi8(v0, cr), _mm256_andnot_si256(_mm256_cmpeq_epi8(before0, cr), _mm256_cmpeq_epi8(v0, lf)));
+        const __m256i ends1 = _mm256_or_si256(_mm256_cmpeq_epi8(v1, cr), _mm256_andnot_si256(_mm256_cmpeq_epi8(before1, cr), _mm256_cmpeq_epi8(v1, lf)));
+        counters = _mm256_sub_epi8(_mm256_sub_epi8(counters, ends0), ends1);
+        if (++rounds == 127) {
+            state.lineEnds += sumCountersAvx2(counters);
+            counters = _mm256_setzero_si256();
+            rounds = 0;
+        }
+        at += 64;
+    }
+    state.lineEnds += sumCountersAvx2(counters);
+    state.lastWasCr = data[at - 1] == '\r';
+}
+#endif
+
+// Looks at bytes [from, to) of `data` (valid up to `end`): returns the place
+// of the first anchor whose needle matches on a line after the target's, or
+// `to`, with the line ends before it counted into `state`.
+qsizetype scanRange(const unsigned char* data, qsizetype from, qsizetype to, qsizetype end, const ScanTarget& target, ScanState& state)
+{
+    const QByteArray& needle = *target.needle;
+    const Anchors& anchors = target.anchors;
+    const auto step = [&](qsizetype at) {
+        const unsigned char c = data[at];
+        if (c == anchors.firstA || c == anchors.firstB) {
+            const qsizetype start = at - anchors.first;
+            if (start >= 0 && start + needle.size() <= end && state.lineEnds + 1 > target.afterLine && matchesAt(data + start, needle, *target.fold))
+                return true;
+        }
+        state.lineEnds += (c == '\r' || (c == '\n' && !state.lastWasCr)) ? 1 : 0;
+        state.lastWasCr = c == '\r';
+        return false;
+    };
+
+    qsizetype at = from;
+    // The wide loop reads the byte before each group, and the second
+    // anchor's bytes, which may lie before the first's.
+    for (const qsizetype stop = std::min(to, from + std::max<qsizetype>(1, anchors.first - anchors.second)); at < stop; ++at) {
+        if (step(at))
+            return at;
+    }
+    while (at < to) {
+#if defined(__x86_64__)
+        if (hasAvx2())
+            skipGroupsAvx2(data, at, to, anchors, state);
+#endif
+        for (const qsizetype stop = std::min(at + 64, to); at < stop; ++at) {
+            if (step(at))
+                return at;
+        }
+    }
+    return to;
+}
+
 LineSearchResult unreadable(const QFile& file)
 {
     return {LineSearchResult::Outcome::Unreadable, 0, file.errorString()};
@@ -135,12 +230,12 @@ LineSearchResult unreadable(const QFile& file)
 
 } // namespace
 
-// One pass over the file through a reused buffer. Line ends are counted from
-// bit masks (a CR, or an LF not right after a CR, ends a line), and only the
-// places holding the anchor byte are compared with the whole needle. A needle
-// holds no line end, so a match never spans two lines and the anchor's line
-// is the match's line. The last needle-length bytes of each read wait for the
-// next one, so matches across reads are found once.
+// One pass over the file through a reused buffer, looking at each byte once:
+// line ends are counted, and the needle is compared only where its two
+// anchor bytes stand at their distance. A needle holds no line end, so a
+// match never spans two lines and the anchor's line is the match's line. The
+// last needle-length bytes of each read wait for the next one, so matches
+// across reads are found once.
 LineSearchResult findLineAfter(const QString& nativePath, const QString& text, qint64 afterLine,
                                qsizetype readSize)
 {
@@ -153,20 +248,18 @@ LineSearchResult findLineAfter(const QString& nativePath, const QString& text, q
     if (!needle)
         return {};
     const qsizetype n = needle->size();
-    const qsizetype k = anchorIndex(*needle);
-    const unsigned char anchorA = uchar(needle->at(k));
-    const unsigned char anchorB = otherCase(anchorA, fold);
+    const ScanTarget target{&*needle, &fold, pickAnchors(*needle, fold), afterLine};
+    const qsizetype k = target.anchors.first;
 
     readSize = qMax<qsizetype>(readSize, 1);
-    // Room for the bytes kept from the last read (under 2n), one read, and a
-    // whole block loaded past the end.
-    QByteArray storage(2 * n + readSize + kBlock, '\0');
+    // Room for the bytes kept from the last read (under 2n), one read, and
+    // the anchors' loads that run up to n + 64 bytes past the last byte.
+    QByteArray storage(3 * n + readSize + 64, '\0');
     auto* buffer = reinterpret_cast<unsigned char*>(storage.data());
 
-    qsizetype pos = 0;  // first byte not yet looked at
-    qsizetype end = 0;  // one past the last byte read
-    qint64 lineEnds = 0;
-    bool lastWasCr = false;
+    qsizetype pos = 0; // first byte not yet looked at
+    qsizetype end = 0; // one past the last byte read
+    ScanState state;
     bool eof = false;
 
     while (!eof) {
@@ -183,25 +276,10 @@ LineSearchResult findLineAfter(const QString& nativePath, const QString& text, q
         end += got;
 
         const qsizetype stop = eof ? end : end - (n - 1);
-        while (pos < stop) {
-            const qsizetype length = qMin(kBlock, stop - pos);
-            const quint64 valid = length == kBlock ? ~quint64(0) : (quint64(1) << length) - 1;
-            BlockMasks masks = blockMasks(buffer + pos, anchorA, anchorB);
-            masks.cr &= valid;
-            masks.lf &= valid;
-            masks.anchor &= valid;
-            const quint64 ends = masks.cr | (masks.lf & ~((masks.cr << 1) | quint64(lastWasCr)));
-
-            for (quint64 candidates = masks.anchor; candidates; candidates &= candidates - 1) {
-                const int bit = std::countr_zero(candidates);
-                const qint64 line = lineEnds + bitCount(ends & ((quint64(1) << bit) - 1)) + 1;
-                const qsizetype start = pos + bit - k;
-                if (line > afterLine && start >= 0 && start + n <= end && matchesAt(buffer + start, *needle, fold))
-                    return {LineSearchResult::Outcome::Found, line, {}};
-            }
-            lineEnds += bitCount(ends);
-            lastWasCr = (masks.cr >> (length - 1)) & 1;
-            pos += length;
+        if (pos < stop) {
+            if (scanRange(buffer, pos, stop, end, target, state) < stop)
+                return {LineSearchResult::Outcome::Found, state.lineEnds + 1, {}};
+            pos = stop;
         }
     }
     return {};

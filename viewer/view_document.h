@@ -46,21 +46,18 @@ public:
     QString viewString(qint64 v) const;
 
 private:
-    void beginBlocks(qint64 fileLength);
-    void appendLine(QByteArrayView line);
-    void put(const char* bytes, qint64 count);
-    void finishBlocks(qint64 fileLength);
-    void nextBlock();
+    class Loader;
+
+    void finishBlocks(qint64 fileLength, qint64 textLength);
     void ensureBlocks(qint64 count);
 
     ReservedMemory m_blocks;
-    ReservedMemory m_lineBlock; // quint32 per line
-    ReservedMemory m_lineStart; // quint32 per line
+    // Per line, where it starts in the text: characters from the first, the
+    // blank that closes each block not counted. LineBlock and LineStart
+    // follow from it.
+    ReservedMemory m_lineOffsets; // quint64 per line
     qint64 m_blockCount = 0;
     qint64 m_lineCount = 0;
-    // Where the next character goes while loading, both from 0.
-    qint64 m_block = 0;
-    qint64 m_position = 0;
 };
 
 } // namespace qelvrin

@@ -107,8 +107,10 @@ QByteArray lineFromIndex(const ViewDocument& document, qint64 line)
 
 // Files of every kind the load must survive: binary bytes, form feeds, all
 // three line ends, lines longer than a block, lengths just short of a
-// multiple of the block size and a last line without an end.
-QByteArray generatedFile(QRandomGenerator& random)
+// multiple of the block size and a last line without an end. `mostlyCrLf`
+// makes the batch logs' case: long runs of CR LF lines with a rare other
+// line end or form feed among them.
+QByteArray generatedFile(QRandomGenerator& random, bool mostlyCrLf)
 {
     const bool binary = random.bounded(4) == 0;
     const int kind = random.bounded(4);
@@ -117,7 +119,7 @@ QByteArray generatedFile(QRandomGenerator& random)
                                     : random.bounded(160000);
     QByteArray file;
     while (file.size() < target) {
-        if (random.bounded(10) == 0)
+        if (random.bounded(mostlyCrLf ? 300 : 10) == 0)
             file += QByteArray(random.bounded(1, 3), '\f');
         const int lineKind = random.bounded(100);
         const qint64 length = lineKind < 70 ? random.bounded(120)
@@ -130,7 +132,7 @@ QByteArray generatedFile(QRandomGenerator& random)
                 c = char(binary ? random.bounded(256) : random.bounded(32, 127));
             while (c == '\r' || c == '\n');
         }
-        const int end = random.bounded(5);
+        const int end = random.bounded(mostlyCrLf ? 400 : 5);
         file += body + (end == 0 ? "\r" : end == 1 ? "\n" : "\r\n");
     }
     if (target > 0 && random.bounded(2) == 0)
@@ -149,16 +151,20 @@ private Q_SLOTS:
     void generatedFiles_matchReferenceModel_data()
     {
         QTest::addColumn<quint32>("seed");
-        for (quint32 seed = 1; seed <= 12; ++seed)
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+        QTest::addColumn<bool>("mostlyCrLf");
+        for (quint32 seed = 1; seed <= 12; ++seed) {
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << false;
+            QTest::newRow(qPrintable(QStringLiteral("seed %1, mostly CR LF").arg(seed))) << seed << true;
+        }
     }
 
     void generatedFiles_matchReferenceModel()
     {
         QFETCH(quint32, seed);
+        QFETCH(bool, mostlyCrLf);
         QRandomGenerator random(seed);
         for (int round = 0; round < 25; ++round) {
-            const QByteArray file = generatedFile(random);
+            const QByteArray file = generatedFile(random, mostlyCrLf);
             const LoadedDocument document(file);
             QVERIFY(document.loaded());
             const Model model(file);
