@@ -105,8 +105,13 @@ title_is() {
 }
 
 # Waits until the window's title reads exactly the text.
+#   wait_title WID TEXT SECONDS
 wait_title() {
-    wait_until "${3:-30}" "title '$2' (now '$(window_title "$1")')" title_is "$1" "$2"
+    local deadline=$((SECONDS + ${3:-30}))
+    until title_is "$1" "$2"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "waited for the title '$2'; it reads '$(window_title "$1")'"
+        sleep "$POLL_INTERVAL"
+    done
 }
 
 # Gives the window the keyboard. There is no window manager, so the focus is
@@ -183,10 +188,6 @@ some_process_of() {
 
 process_ended() {
     [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null
-}
-
-file_nonempty() {
-    [ -s "$1" ]
 }
 
 # The one line of the run marker, without its CR LF.
