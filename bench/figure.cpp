@@ -62,11 +62,6 @@ void printFigure(const Figure& figure)
         figures().append(figure);
 }
 
-const QList<Figure>& printedFigures()
-{
-    return figures();
-}
-
 void printTargetSummary()
 {
     int held = 0;

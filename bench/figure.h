@@ -36,8 +36,7 @@ struct Figure {
 // The figure as one line on stdout.
 void printFigure(const Figure& figure);
 
-// Every figure printed so far with a target, for the summary.
-const QList<Figure>& printedFigures();
+// The targets held and missed among the figures printed so far.
 void printTargetSummary();
 
 } // namespace qelvrin::bench

@@ -100,7 +100,6 @@ ToolRun runTool(const QStringList& argv, const ToolOptions& options)
             ::close(pipeEnds[0]);
         return result;
     }
-    result.started = true;
 
     if (!options.discardOutput) {
         char chunk[4096];

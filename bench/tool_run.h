@@ -8,8 +8,7 @@
 namespace qelvrin::bench {
 
 struct ToolRun {
-    bool started = false;
-    int exitStatus = -1;      // the exit code, or -1 when it did not exit normally
+    int exitStatus = -1;      // the exit code, or -1 when it did not start or exit normally
     double seconds = 0;       // from the start to the end of the process
     double firstLineSeconds = -1; // from the start to its first complete output line
     QByteArray output;        // what it wrote to stdout (empty when discarded)
