@@ -50,7 +50,7 @@ wait_menu_open
 menu_keys x
 wait_program_end 60
 [ "$(marker_text "$INSTALL/SHUTDOWN.DAT")" = '"NORMAL"' ] || fail "Exit after the abnormal end writes NORMAL"
-[ -s "$INSTALL/QELVDATA" ] && [ -s "$INSTALL/DLOADJCL.LOG" ] || fail "the data and the log stay for reading"
+{ [ -s "$INSTALL/QELVDATA" ] && [ -s "$INSTALL/DLOADJCL.LOG" ]; } || fail "the data and the log stay for reading"
 
 # --- Exit while a stage runs (a job that never signals its end)
 export QELVRIN_STANDIN_OUTCOME=nosignal
