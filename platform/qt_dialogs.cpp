@@ -118,6 +118,8 @@ QString QtDialogs::openFile(const FileOpenRequest& request)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // The built-in dialog applies the bracket patterns the same on every system.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The operator sees the program's own description, not the case-blind patterns.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = toNameFilters(request.filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
