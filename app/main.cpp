@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
     qelvrin::QtDialogs dialogs;
     const qelvrin::DriveSetupResult setup = qelvrin::setUpDriveIfNew(drives, qelvrin::findStandIn());
     if (!setup.ok)
-        dialogs.message({setup.error, qelvrin::MsgIcon::Exclamation, qelvrin::MsgButtons::Ok, QStringLiteral("QELVRIN")});
+        dialogs.message({setup.error, qelvrin::MsgIcon::Exclamation, qelvrin::MsgButtons::Ok, qelvrin::kApplicationTitle});
     // As the installed shortcut did: the relative settings name then means
     // the install directory's file.
     if (QFileInfo(drives.installDir()).isDir())

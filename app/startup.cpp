@@ -19,7 +19,7 @@ bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dia
         marker::write(markerPath, QLatin1String(marker::kNormal));
 
     if (!guard.tryAcquire()) {
-        dialogs.message({QLatin1String(kSecondCopyMessage), MsgIcon::Exclamation, MsgButtons::Ok, QLatin1String(kApplicationTitle)});
+        dialogs.message({QLatin1String(kSecondCopyMessage), MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
         return false;
     }
 

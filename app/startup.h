@@ -9,7 +9,6 @@ class DriveMap;
 class SingleInstanceGuard;
 
 inline constexpr char kSecondCopyMessage[] = "Cannot start more than one copy of the application";
-inline constexpr char kApplicationTitle[] = "QELVRIN";
 
 // What the start-up sequence does to the window's commands.
 struct StartupCommands {

@@ -8,6 +8,9 @@ class QPrinter;
 
 namespace qelvrin {
 
+// The title of every box that has none of its own.
+inline const QString kApplicationTitle = QStringLiteral("QELVRIN");
+
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo };
 // Closing a box without a choice answers Cancel (or No for Yes/No boxes).

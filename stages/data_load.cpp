@@ -14,7 +14,6 @@ namespace qelvrin {
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("QELVRIN");
 const QString kIdleCaption = QStringLiteral("Inorganic Quorvane ");
 // The file-open flag that restores the process's current directory.
 constexpr unsigned kNoChangeDir = 8;

@@ -17,7 +17,6 @@ namespace {
 constexpr int kTickMilliseconds = 500;
 constexpr int kEndPauseMilliseconds = 3000;
 const QString kBlank = QStringLiteral(" ");
-const QString kApplicationTitle = QStringLiteral("QELVRIN");
 
 QChar letterOf(const StageState& state)
 {

@@ -32,7 +32,6 @@ const QColor kCornerGrey{192, 192, 192};
 
 const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
 const QString kNoFileName = QStringLiteral("No file name has been specified. Goodbye");
-const QString kTitle = QStringLiteral("QELVRIN");
 
 // The key code the handlers know: function keys from 112, others as Qt has them.
 int keyCodeOf(const QKeyEvent& event)
@@ -166,7 +165,7 @@ bool ViewFile::Form_Load()
         fileName = dialogs().openFile(request);
     }
     if (fileName.isEmpty()) {
-        dialogs().message({kNoFileName, MsgIcon::None, MsgButtons::Ok, kTitle});
+        dialogs().message({kNoFileName, MsgIcon::None, MsgButtons::Ok, kApplicationTitle});
         m_launcher.endProgram();
         return false;
     }
@@ -181,7 +180,7 @@ bool ViewFile::Form_Load()
     }
     if (!loaded) {
         const QString shown = path.isEmpty() ? fileName : path;
-        dialogs().message({QStringLiteral("Cannot open %1: %2").arg(shown, reason), MsgIcon::Critical, MsgButtons::Ok, kTitle});
+        dialogs().message({QStringLiteral("Cannot open %1: %2").arg(shown, reason), MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
         return false;
     }
 

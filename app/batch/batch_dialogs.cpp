@@ -44,10 +44,13 @@ QString BatchDialogs::openFile(const FileOpenRequest&)
 {
     if (m_taken >= m_files.size())
         return {};
-    const QString given = m_files.at(m_taken++);
-    // A DOS path names a file on one of our drives; anything else is native.
+    return nativeSdgPath(m_drives, m_files.at(m_taken++));
+}
+
+QString BatchDialogs::nativeSdgPath(const DriveMap& drives, const QString& given)
+{
     const bool dos = given.startsWith(QLatin1Char('\\')) || (given.size() >= 2 && given.at(1) == QLatin1Char(':'));
-    return dos ? m_drives.toNative(given) : QFileInfo(given).absoluteFilePath();
+    return dos ? drives.toNative(given) : QFileInfo(given).absoluteFilePath();
 }
 
 bool BatchDialogs::chooseFont(FontChoice&)

@@ -24,6 +24,10 @@ public:
     bool chooseFont(FontChoice& font) override;
     bool setupPrinter(QPrinter& printer) override;
 
+    // Native path of an SDG file argument: a DOS path names a file on one of
+    // our drives, anything else is native.
+    static QString nativeSdgPath(const DriveMap& drives, const QString& given);
+
     // Something may have drawn a progress line: messages start on a new line.
     void setLineOpen(bool open) { m_lineOpen = open; }
     int filesTaken() const { return m_taken; }

@@ -78,9 +78,7 @@ int BatchRun::exec()
     const DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
     BatchDialogs dialogs(drives, m_options.sdgFiles, m_out);
     for (const QString& file : m_options.sdgFiles) {
-        const bool dos = file.startsWith(QLatin1Char('\\')) || (file.size() >= 2 && file.at(1) == QLatin1Char(':'));
-        const QString native = dos ? drives.toNative(file) : file;
-        if (!QFileInfo(native).isFile())
+        if (!QFileInfo(BatchDialogs::nativeSdgPath(drives, file)).isFile())
             return fail(QStringLiteral("cannot find the SDG file %1").arg(file));
     }
 
