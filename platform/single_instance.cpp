@@ -5,16 +5,33 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace qelvrin {
 
 namespace {
 
+// The per-user runtime directory. Started from cron, a Slurm job or `su -`
+// there is no XDG_RUNTIME_DIR, and asking Qt then prints a warning; so the
+// folder is picked here: the login session's /run/user/<uid> when it is ours
+// (a desktop session on the same machine locks there too), else a private
+// folder in the temporary directory.
 QString runtimeDir()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return dir;
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const uid_t uid = ::getuid();
+    const QFileInfo session(QStringLiteral("/run/user/%1").arg(uid));
+    if (session.isDir() && session.isWritable() && session.ownerId() == uid)
+        return session.filePath();
+    const QString own = QDir::tempPath() + QStringLiteral("/qelvrin-%1").arg(uid);
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    const QFileInfo ownInfo(own);
+    // A folder of that name that someone else made is not used.
+    if (ownInfo.isDir() && ownInfo.ownerId() == uid && ownInfo.isWritable())
+        return own;
+    return QDir::tempPath();
 }
 
 QString canonicalDrive(const QString& driveRoot)

@@ -6,6 +6,25 @@
 
 namespace qelvrin::batch {
 
+namespace {
+
+const char* answerText(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok:
+        return "OK";
+    case Answer::Cancel:
+        return "Cancel";
+    case Answer::Yes:
+        return "Yes";
+    case Answer::No:
+        return "No";
+    }
+    return "";
+}
+
+} // namespace
+
 BatchDialogs::BatchDialogs(const DriveMap& drives, QStringList sdgFiles, QTextStream& out)
     : m_drives(drives), m_files(std::move(sdgFiles)), m_out(out)
 {
@@ -22,17 +41,24 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    m_out << text << '\n';
-    m_out.flush();
+    Answer answer = Answer::Ok;
     switch (request.buttons) {
     case MsgButtons::Ok:
-        return Answer::Ok;
+        m_out << text << '\n';
+        m_out.flush();
+        return answer;
     case MsgButtons::YesNo:
-        return m_taken < m_files.size() ? Answer::Yes : Answer::No;
+        answer = m_taken < m_files.size() ? Answer::Yes : Answer::No;
+        break;
     case MsgButtons::OkCancel:
+        answer = Answer::Cancel;
         break;
     }
-    return Answer::Cancel;
+    // A question is printed with the answer given, as a transcript reads.
+    const bool spaced = !text.isEmpty() && text.back().isSpace();
+    m_out << text << (spaced ? "" : " ") << answerText(answer) << '\n';
+    m_out.flush();
+    return answer;
 }
 
 std::optional<QString> BatchDialogs::input(const QString&, const QString&, const QString&)

@@ -13,6 +13,7 @@
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 
@@ -67,6 +68,7 @@ int BatchRun::exec()
     const auto fail = [this](const QString& why) {
         m_err << "qelvrin-batch: " << why << '\n';
         m_err.flush();
+        m_report.setError(why);
         return int(ExitSetupError);
     };
 
@@ -76,6 +78,7 @@ int BatchRun::exec()
         return fail(error);
 
     const DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
+    m_report.setDrive(drives.root());
     BatchDialogs dialogs(drives, m_options.sdgFiles, m_out);
     for (const QString& file : m_options.sdgFiles) {
         if (!QFileInfo(BatchDialogs::nativeSdgPath(drives, file)).isFile())
@@ -89,8 +92,10 @@ int BatchRun::exec()
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.root());
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
-    if (!runStartup(drives, guard, dialogs, commands))
+    if (!runStartup(drives, guard, dialogs, commands)) {
+        m_report.setError(QString::fromLatin1(kSecondCopyMessage));
         return ExitSetupError;
+    }
 
     const QString markerPath = drives.toNative(kMarkerPath);
     const auto endCleanly = [&](int status) {
@@ -105,52 +110,76 @@ int BatchRun::exec()
 
     StageRunner runner(drives, host);
     std::optional<CompletionVerdict> verdict;
-    bool startFailed = false;
+    QString startFailure;
     QEventLoop loop;
     m_loop = &loop;
     connect(&runner, &StageRunner::stageEnded, &loop, [&](QChar, const CompletionVerdict& v) {
         verdict = v;
         loop.quit();
     });
-    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString&) {
-        startFailed = true;
+    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason) {
+        startFailure = reason.isEmpty() ? QStringLiteral("the batch processor could not be started") : reason;
         loop.quit();
     });
 
+    const auto finish = [this](int status) {
+        m_loop = nullptr;
+        return status;
+    };
     for (const QChar letter : letters) {
         const StageInfo& stage = *stageByLetter(letter);
+        StageRecord record;
+        record.letter = letter;
+        record.name = stage.programName;
+        record.logPath = drives.toNative(stage.logPath);
+        QElapsedTimer clock;
+        clock.start();
         verdict.reset();
-        startFailed = false;
+        startFailure.clear();
         const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
-        if (startFailed)
-            return endCleanly(ExitCannotStart);
-        if (!started) // the data load refused the files; it said why
-            return endCleanly(ExitSetupError);
+        if (letter == QLatin1Char('D'))
+            m_report.setSdg(host.sdgName());
+        if (!startFailure.isEmpty()) {
+            record.outcome = QStringLiteral("not started");
+            record.reason = startFailure;
+            m_report.addStage(record);
+            return finish(endCleanly(ExitCannotStart));
+        }
+        if (!started) { // the data load refused the files; it said why
+            m_report.setError(QStringLiteral("No Files were Loaded"));
+            return finish(endCleanly(ExitSetupError));
+        }
         if (!m_interrupted)
             loop.exec();
+        record.durationMs = clock.elapsed();
         if (m_interrupted) {
             runner.CloseSasWindow();
             m_err << "\nqelvrin-batch: interrupted; the " << stage.programName
                   << " was asked to close, and the next start purges its outputs\n";
             m_err.flush();
-            m_loop = nullptr;
-            return ExitInterrupted;
+            record.outcome = QStringLiteral("interrupted");
+            m_report.addStage(record);
+            return finish(ExitInterrupted);
         }
         if (verdict && !verdict->normal) {
-            const QString log = drives.toNative(stage.logPath);
+            record.outcome = QStringLiteral("abnormal");
+            record.failureLineNumber = verdict->failureLineNumber;
+            record.failureLine = verdict->failureLine;
+            record.reason = verdict->reason;
+            m_report.addStage(record);
             if (verdict->failureLineNumber > 0) {
-                m_out << "First failure line " << verdict->failureLineNumber << " of " << log << ":\n"
+                m_out << "First failure line " << verdict->failureLineNumber << " of " << record.logPath << ":\n"
                       << QString::fromLatin1(verdict->failureLine) << '\n';
             } else {
-                m_out << "The log " << log << " could not be judged: " << verdict->reason << '\n';
+                m_out << "The log " << record.logPath << " could not be judged: " << verdict->reason << '\n';
             }
             m_out.flush();
-            m_loop = nullptr;
-            return endCleanly(ExitAbnormal);
+            return finish(endCleanly(ExitAbnormal));
         }
+        record.outcome = QStringLiteral("completed");
+        m_report.addStage(record);
     }
-    m_loop = nullptr;
-    return endCleanly(ExitCompleted);
+    return finish(endCleanly(ExitCompleted));
 }
 
 } // namespace qelvrin::batch

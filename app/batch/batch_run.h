@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/batch/batch_report.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -39,6 +41,9 @@ public:
     // left as the launch wrote it, as Exit with OK does in the window.
     void interrupt();
 
+    // What happened, for --json; complete once exec() has returned.
+    const BatchReport& report() const { return m_report; }
+
 private:
     QEventLoop* m_loop = nullptr;
     BatchOptions m_options;
@@ -46,6 +51,7 @@ private:
     QTextStream& m_err;
     bool m_terminal;
     bool m_interrupted = false;
+    BatchReport m_report;
 };
 
 // The stage letters to run, in the order given; empty with `error` set when

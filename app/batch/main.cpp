@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -40,23 +41,39 @@ int main(int argc, char* argv[])
     const QCommandLineOption driveA(QStringLiteral("drive-a"), QStringLiteral("Directory that stands for diskette drive A:."), QStringLiteral("dir"));
     const QCommandLineOption driveB(QStringLiteral("drive-b"), QStringLiteral("Directory that stands for diskette drive B:."), QStringLiteral("dir"));
     const QCommandLineOption stages(QStringLiteral("stages"), QStringLiteral("Stages to run, of D, I and F (default DIF)."), QStringLiteral("letters"));
-    parser.addOptions({drive, driveA, driveB, stages});
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the result as one JSON object on stdout when the run ends; the transcript goes to stderr."));
+    parser.addOptions({drive, driveA, driveB, stages, json});
     parser.addPositionalArgument(QStringLiteral("sdgfile"), QStringLiteral("The SDG file to load (DOS path such as A:\\M12345.I01, or a native path)."));
     parser.addPositionalArgument(QStringLiteral("next"), QStringLiteral("One file for each further diskette, in order."), QStringLiteral("[next-diskette-file...]"));
-    if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "qelvrin-batch: %s\n", qPrintable(parser.errorText()));
-        return qelvrin::batch::ExitSetupError;
-    }
-    if (parser.isSet(QStringLiteral("help")))
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    if (parsed && parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
+    if (parsed && parser.isSet(QStringLiteral("version")))
         parser.showVersion();
+
+    // With --json, stdout carries nothing but the result, so that
+    // `qelvrin-batch --json ... > result.json` keeps it apart from the transcript.
+    const bool asJson = parsed ? parser.isSet(json) : QCoreApplication::arguments().contains(QStringLiteral("--json"));
+    QTextStream out(asJson ? stderr : stdout);
+    QTextStream err(stderr);
+    QElapsedTimer clock;
+    clock.start();
+    const auto finish = [&](const qelvrin::batch::BatchReport& report, int status) {
+        if (asJson)
+            std::printf("%s\n", report.toJson(status, clock.elapsed()).constData());
+        return status;
+    };
+    if (!parsed) {
+        err << "qelvrin-batch: " << parser.errorText() << '\n';
+        err.flush();
+        qelvrin::batch::BatchReport report;
+        report.setError(parser.errorText());
+        return finish(report, qelvrin::batch::ExitSetupError);
+    }
 
     qelvrin::batch::BatchOptions options{parser.value(drive), parser.value(driveA), parser.value(driveB),
                                          parser.value(stages), parser.positionalArguments()};
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    qelvrin::batch::BatchRun run(options, out, err, ::isatty(STDOUT_FILENO) == 1);
+    qelvrin::batch::BatchRun run(options, out, err, ::isatty(asJson ? STDERR_FILENO : STDOUT_FILENO) == 1);
 
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, interruptPipe) == 0) {
         auto* notifier = new QSocketNotifier(interruptPipe[1], QSocketNotifier::Read, &app);
@@ -71,5 +88,6 @@ int main(int argc, char* argv[])
         ::sigaction(SIGINT, &action, nullptr);
         ::sigaction(SIGTERM, &action, nullptr);
     }
-    return run.exec();
+    const int status = run.exec();
+    return finish(run.report(), status);
 }

@@ -57,7 +57,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs.message(more), Answer::No);
         QCOMPARE(dialogs.openFile({}), QString());
         dialogs.message({QStringLiteral("A\rB\r"), MsgIcon::None, MsgButtons::Ok, QStringLiteral("T")});
-        QCOMPARE(printed, QStringLiteral("Do you want to load another disk: \nDo you want to load another disk: \nA\nB\n"));
+        QCOMPARE(printed, QStringLiteral("Do you want to load another disk: Yes\nDo you want to load another disk: No\nA\nB\n"));
     }
 };
 

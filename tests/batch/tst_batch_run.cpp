@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -31,8 +34,13 @@ QProcess* startBatch(const TempDrive& drive, const QStringList& args, const QStr
 {
     auto* process = new QProcess;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString& pair : extraEnv)
-        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    // "NAME=value" sets a variable, a bare "NAME" removes it.
+    for (const QString& pair : extraEnv) {
+        if (pair.contains(QLatin1Char('=')))
+            env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        else
+            env.remove(pair);
+    }
     process->setProcessEnvironment(env);
     process->start(qEnvironmentVariable("QELVRIN_BATCH"),
                    QStringList{QStringLiteral("--drive"), drive.root(), QStringLiteral("--drive-a"), drive.diskA(),
@@ -54,6 +62,16 @@ Outcome runBatch(const TempDrive& drive, const QStringList& args, const QStringL
 }
 
 const QByteArray kNormalMarker("\"NORMAL\"\r\n");
+
+// The --json result: stdout must hold nothing else.
+QJsonObject jsonResult(const Outcome& run)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning("not JSON: %s", qPrintable(run.out));
+    return document.object();
+}
 
 // Without \QELVRIN\ the runner lays the drive out, the stand-in included.
 void makeDriveNew(const TempDrive& drive)
@@ -101,13 +119,28 @@ private Q_SLOTS:
             copyInto(demoFile(QStringLiteral("diskettes/disk1/") + QLatin1String(name)), drive.diskA());
         copyInto(demoFile(QStringLiteral("diskettes/disk2/M12345.I04")), drive.diskB());
 
-        const Outcome run = runBatch(drive, {QStringLiteral("A:\\M12345.I01"), QStringLiteral("B:\\M12345.I04")});
+        const Outcome run = runBatch(drive, {QStringLiteral("--json"), QStringLiteral("A:\\M12345.I01"), QStringLiteral("B:\\M12345.I04")});
         QCOMPARE(run.status, 0);
-        const qsizetype load = run.out.indexOf(QStringLiteral("The Data Load Program has successfully completed.\n"));
-        const qsizetype initial = run.out.indexOf(QStringLiteral("The Initial Assessment Program has successfully completed.\n"));
-        const qsizetype full = run.out.indexOf(QStringLiteral("The Full Assessment Program has successfully completed.\n"));
-        QVERIFY2(load >= 0 && load < initial && initial < full, qPrintable(run.out));
-        QCOMPARE(run.out.count(QStringLiteral("Do you want to load another disk: ")), 2);
+        const qsizetype yes = run.err.indexOf(QStringLiteral("Do you want to load another disk: Yes\n"));
+        const qsizetype no = run.err.indexOf(QStringLiteral("Do you want to load another disk: No\n"));
+        const qsizetype load = run.err.indexOf(QStringLiteral("The Data Load Program has successfully completed.\n"));
+        const qsizetype initial = run.err.indexOf(QStringLiteral("The Initial Assessment Program has successfully completed.\n"));
+        const qsizetype full = run.err.indexOf(QStringLiteral("The Full Assessment Program has successfully completed.\n"));
+        QVERIFY2(yes >= 0 && yes < no && no < load && load < initial && initial < full, qPrintable(run.err));
+
+        const QJsonObject result = jsonResult(run);
+        QCOMPARE(result.value(QStringLiteral("sdg")).toString(), QStringLiteral("M12345"));
+        QCOMPARE(result.value(QStringLiteral("exitStatus")).toInt(-1), 0);
+        const QJsonArray stages = result.value(QStringLiteral("stages")).toArray();
+        QCOMPARE(stages.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject stage = stages.at(i).toObject();
+            QCOMPARE(stage.value(QStringLiteral("stage")).toString(), QString(QStringLiteral("DIF").at(i)));
+            QCOMPARE(stage.value(QStringLiteral("outcome")).toString(), QStringLiteral("completed"));
+            QVERIFY(QFileInfo(stage.value(QStringLiteral("log")).toString()).size() > 0);
+            QVERIFY(stage.value(QStringLiteral("durationMs")).isDouble());
+            QVERIFY(!stage.contains(QStringLiteral("failureLine")));
+        }
 
         QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT")), kNormalMarker);
         QVERIFY(drive.exists(QStringLiteral("\\QELVRIN\\SDEFECT.TXT")));
@@ -135,22 +168,26 @@ private Q_SLOTS:
         TempDrive drive;
         makeDriveNew(drive);
         const QString sample = demoFile(QStringLiteral("malformed/M34567.I01"));
-        const Outcome run = runBatch(drive, {sample});
+        const Outcome run = runBatch(drive, {QStringLiteral("--json"), sample});
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.out.contains(QStringLiteral(
+        QVERIFY2(run.err.contains(QStringLiteral(
                      "The Data Load Program has ended abnormally. Please check the SAS log from the view menu\n")),
-                 qPrintable(run.out));
+                 qPrintable(run.err));
         const QString log = drive.native(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"));
-        const qsizetype at = run.out.indexOf(QStringLiteral("First failure line "));
-        QVERIFY(at >= 0);
-        const QString header = run.out.mid(at).section(QLatin1Char('\n'), 0, 0);
-        const QString failure = run.out.mid(at).section(QLatin1Char('\n'), 1, 1);
-        QVERIFY(header.endsWith(QStringLiteral(" of ") + log + QLatin1Char(':')));
-        const int lineNumber = header.section(QLatin1Char(' '), 3, 3).toInt();
+        const QJsonObject result = jsonResult(run);
+        QCOMPARE(result.value(QStringLiteral("sdg")).toString(), QStringLiteral("M34567"));
+        QCOMPARE(result.value(QStringLiteral("exitStatus")).toInt(-1), 1);
+        const QJsonArray stages = result.value(QStringLiteral("stages")).toArray();
+        QCOMPARE(stages.size(), 1); // no assessment after the abnormal end
+        const QJsonObject load = stages.at(0).toObject();
+        QCOMPARE(load.value(QStringLiteral("outcome")).toString(), QStringLiteral("abnormal"));
+        QCOMPARE(load.value(QStringLiteral("log")).toString(), log);
+        const int lineNumber = load.value(QStringLiteral("failureLineNumber")).toInt();
+        const QString failure = load.value(QStringLiteral("failureLine")).toString();
         const QList<QByteArray> lines = fileBytes(log).split('\n');
         QVERIFY(lineNumber > 0 && lineNumber <= lines.size());
         QCOMPARE(QString::fromLatin1(lines.at(lineNumber - 1)).trimmed(), failure.trimmed());
-        QVERIFY(!run.out.contains(QStringLiteral("Initial Assessment")));
+        QVERIFY(run.err.contains(QStringLiteral("First failure line %1 of %2:\n%3\n").arg(lineNumber).arg(log, failure)));
         QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT")), kNormalMarker);
     }
 
@@ -209,9 +246,11 @@ private Q_SLOTS:
         QVERIFY(!drive.exists(QStringLiteral("\\QELVRIN\\SDEFECT.TXT")));
     }
 
-    // A stage that never signals: a second copy is refused while it runs,
-    // and Ctrl-C closes the stage and leaves the marker unclean.
-    void runningStage_excludesSecondCopy_andInterruptLeavesMarker()
+    // A stage that never signals: a run on another drive goes through beside
+    // it (started without XDG_RUNTIME_DIR, as from cron: not a word on
+    // stderr), a second copy on the same drive is refused, and Ctrl-C closes
+    // the stage and leaves the marker unclean.
+    void runningStage_excludesSecondCopyOnlyOnItsDrive_andInterruptLeavesMarker()
     {
         TempDrive drive;
         makeDriveNew(drive);
@@ -221,6 +260,16 @@ private Q_SLOTS:
         const QByteArray during("\"LOAD PROGRAM STARTED\"\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(drive.read(QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT")), during, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(!standInsOn(drive).isEmpty(), 30000);
+
+        TempDrive other;
+        makeDriveNew(other);
+        copyInto(demoFile(QStringLiteral("sdg/M23456.I01")), other.diskA());
+        const Outcome beside = runBatch(other, {QStringLiteral("A:\\M23456.I01")}, {QStringLiteral("XDG_RUNTIME_DIR")});
+        QCOMPARE(beside.status, 0);
+        QCOMPARE(beside.err, QString());
+        QVERIFY(other.exists(QStringLiteral("\\QELVRIN\\TDEFECT.TXT")));
+        QCOMPARE(standInsOn(drive).size(), 1);
+        QVERIFY(!drive.exists(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")));
 
         const Outcome second = runBatch(drive, {QStringLiteral("--stages"), QStringLiteral("I")});
         QCOMPARE(second.status, 2);

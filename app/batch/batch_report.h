@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace qelvrin::batch {
+
+// One stage the runner started, as it ended.
+struct StageRecord {
+    QChar letter;
+    QString name;                 // "Data Load Program"
+    QString outcome;              // "completed", "abnormal", "not started", "interrupted"
+    QString logPath;              // native path of the stage's log
+    qint64 failureLineNumber = 0; // 1-based; 0 when the log holds no failure word
+    QByteArray failureLine;
+    QString reason;               // why the log could not be judged, or why the stage did not start
+    qint64 durationMs = 0;
+};
+
+// What `qelvrin-batch --json` prints when it ends: one object for scripts
+// that run many SDGs and collect the results.
+class BatchReport {
+public:
+    void setSdg(const QString& sdg) { m_sdg = sdg; }
+    void setDrive(const QString& root) { m_drive = root; }
+    void setError(const QString& error) { m_error = error; }
+    void addStage(const StageRecord& record) { m_stages.append(record); }
+    const QList<StageRecord>& stages() const { return m_stages; }
+
+    // One line of compact JSON, without the line end.
+    QByteArray toJson(int exitStatus, qint64 durationMs) const;
+
+private:
+    QString m_sdg;
+    QString m_drive;
+    QString m_error;
+    QList<StageRecord> m_stages;
+};
+
+} // namespace qelvrin::batch
