@@ -41,6 +41,7 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
+    m_lastMessage = text;
     Answer answer = Answer::Ok;
     switch (request.buttons) {
     case MsgButtons::Ok:

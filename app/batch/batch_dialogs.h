@@ -31,12 +31,15 @@ public:
     // Something may have drawn a progress line: messages start on a new line.
     void setLineOpen(bool open) { m_lineOpen = open; }
     int filesTaken() const { return m_taken; }
+    // The text of the last message, as printed.
+    QString lastMessage() const { return m_lastMessage; }
 
 private:
     const DriveMap& m_drives;
     QStringList m_files;
     QTextStream& m_out;
     int m_taken = 0;
+    QString m_lastMessage;
     bool m_lineOpen = false;
 };
 

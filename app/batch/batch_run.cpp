@@ -145,8 +145,8 @@ int BatchRun::exec()
             m_report.addStage(record);
             return finish(endCleanly(ExitCannotStart));
         }
-        if (!started) { // the data load refused the files; it said why
-            m_report.setError(QStringLiteral("No Files were Loaded"));
+        if (!started) { // the data load refused the files; its last message said why
+            m_report.setError(dialogs.lastMessage());
             return finish(endCleanly(ExitSetupError));
         }
         if (!m_interrupted)

@@ -219,9 +219,13 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("x\r\n");
         file.close();
-        const Outcome run = runBatch(drive, {QStringLiteral("A:\\X12345.I01")});
+        const Outcome run = runBatch(drive, {QStringLiteral("--json"), QStringLiteral("A:\\X12345.I01")});
         QCOMPARE(run.status, 2);
-        QVERIFY(run.out.contains(QStringLiteral("No Files were Loaded\n")));
+        QVERIFY(run.err.contains(QStringLiteral("No Files were Loaded\n")));
+        const QJsonObject result = jsonResult(run);
+        QCOMPARE(result.value(QStringLiteral("error")).toString(), QStringLiteral("No Files were Loaded"));
+        QCOMPARE(result.value(QStringLiteral("exitStatus")).toInt(-1), 2);
+        QVERIFY(result.value(QStringLiteral("stages")).toArray().isEmpty());
     }
 
     void missingBatchProcessor_exitsWithThree()
