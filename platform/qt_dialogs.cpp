@@ -160,7 +160,7 @@ bool QtDialogs::chooseFont(FontChoice& font)
     // ("Courier New") is offered as the family actually drawn.
     initial.setFamily(QFontInfo(initial).family());
     QFontDialog dialog(m_parent);
-    // Our own dialog everywhere, so no platform dialog brings effects back.
+    // Qt's own widget on every platform: no native dialog brings effects back.
     dialog.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
     dialog.setCurrentFont(initial);
     // Underline and strikeout are neither offered nor stored.
