@@ -2,9 +2,11 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QPrinter;
+class QWidget;
 
 namespace qelvrin {
 
@@ -35,6 +37,8 @@ struct FontChoice {
     float size = 0;
     bool bold = false;
     bool italic = false;
+
+    bool operator==(const FontChoice&) const = default;
 };
 
 // Every modal question the program asks goes through here, so tests can
@@ -53,6 +57,10 @@ public:
     // Print setup on `printer` (selection and page range disabled; print to
     // file only where the system has no printer); false on Cancel.
     virtual bool setupPrinter(QPrinter& printer) = 0;
+
+    // Dialogs whose boxes belong to `window` (modal on it), for a window
+    // other than the one these serve; null when these serve every window.
+    virtual std::unique_ptr<Dialogs> forWindow(QWidget& /*window*/) { return nullptr; }
 };
 
 } // namespace qelvrin

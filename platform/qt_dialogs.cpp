@@ -1,8 +1,10 @@
 #include "platform/qt_dialogs.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -73,6 +75,27 @@ QString caseBlind(const QString& pattern)
     return result;
 }
 
+// The program's texts end their lines with CR LF or a lone CR; a label
+// breaks lines only at LF and draws a CR as a blank.
+QString displayLines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QFont toQt(const FontChoice& font)
+{
+    QFont result(font.face);
+    // As the viewer draws it: an unknown face falls back to a fixed-pitch one.
+    result.setStyleHint(QFont::TypeWriter);
+    if (font.size > 0)
+        result.setPointSizeF(font.size);
+    result.setBold(font.bold);
+    result.setItalic(font.italic);
+    return result;
+}
+
 } // namespace
 
 QStringList toNameFilters(const QString& filter)
@@ -96,7 +119,9 @@ QString defaultPrintFile()
 Answer QtDialogs::message(const MessageBoxRequest& request)
 {
     const ButtonSet set = toQt(request.buttons);
-    QMessageBox box(toQt(request.icon), request.title, request.text, set.buttons, m_parent);
+    QMessageBox box(toQt(request.icon), request.title, displayLines(request.text), set.buttons, m_parent);
+    // A search string such as "<B>" is text to show, not markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(set.first);
     box.setEscapeButton(set.escape);
     return fromQt(box.exec(), request.buttons);
@@ -105,7 +130,7 @@ Answer QtDialogs::message(const MessageBoxRequest& request)
 std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool accepted = false;
-    const QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    const QString text = QInputDialog::getText(m_parent, title, displayLines(prompt), QLineEdit::Normal, defaultText, &accepted);
     if (!accepted)
         return std::nullopt;
     return text;
@@ -130,19 +155,31 @@ QString QtDialogs::openFile(const FileOpenRequest& request)
 
 bool QtDialogs::chooseFont(FontChoice& font)
 {
-    QFont initial(font.face);
-    if (font.size > 0)
-        initial.setPointSizeF(font.size);
-    initial.setBold(font.bold);
-    initial.setItalic(font.italic);
-    bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, initial, m_parent, QString(), QFontDialog::MonospacedFonts);
-    if (!accepted)
+    QFont initial = toQt(font);
+    // The list holds installed families only; a stored name that is an alias
+    // ("Courier New") is offered as the family actually drawn.
+    initial.setFamily(QFontInfo(initial).family());
+    QFontDialog dialog(m_parent);
+    // Qt's own widget on every platform: no native dialog brings effects back.
+    dialog.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
+    dialog.setCurrentFont(initial);
+    // Underline and strikeout are neither offered nor stored.
+    for (QCheckBox* effect : dialog.findChildren<QCheckBox*>())
+        effect->parentWidget()->hide();
+    const QFont offered = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    font.face = chosen.family();
-    font.size = float(chosen.pointSizeF());
-    font.bold = chosen.bold();
-    font.italic = chosen.italic();
+    // What the operator left as offered keeps its stored form (the alias,
+    // a size the list rounds, a style the face lacks).
+    const QFont chosen = dialog.selectedFont();
+    if (chosen.family() != offered.family())
+        font.face = chosen.family();
+    if (chosen.pointSizeF() != offered.pointSizeF())
+        font.size = float(chosen.pointSizeF());
+    if (chosen.bold() != offered.bold())
+        font.bold = chosen.bold();
+    if (chosen.italic() != offered.italic())
+        font.italic = chosen.italic();
     return true;
 }
 
@@ -161,6 +198,11 @@ bool QtDialogs::setupPrinter(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, !hasPrinter);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<Dialogs> QtDialogs::forWindow(QWidget& window)
+{
+    return std::make_unique<QtDialogs>(&window);
 }
 
 } // namespace qelvrin

@@ -20,6 +20,7 @@ public:
     QString openFile(const FileOpenRequest& request) override;
     bool chooseFont(FontChoice& font) override;
     bool setupPrinter(QPrinter& printer) override;
+    std::unique_ptr<Dialogs> forWindow(QWidget& window) override;
 
 private:
     QWidget* m_parent;

@@ -51,7 +51,7 @@ void restoreDefaultPointer()
 } // namespace
 
 ViewFile::ViewFile(ViewerLauncher& launcher)
-    : m_launcher(launcher)
+    : m_launcher(launcher), m_dialogs(launcher.dialogs().forWindow(*this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ViewFile"));
@@ -150,7 +150,7 @@ const DriveMap& ViewFile::drives() const
 
 Dialogs& ViewFile::dialogs() const
 {
-    return m_launcher.dialogs();
+    return m_dialogs ? *m_dialogs : m_launcher.dialogs();
 }
 
 bool ViewFile::Form_Load()

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -37,6 +39,7 @@ public:
     ViewerLauncher& launcher() const { return m_launcher; }
     SearchState& searchState() const;
     const DriveMap& drives() const;
+    // Their boxes belong to this window.
     Dialogs& dialogs() const;
     // The caption's short file name, as the last load computed it.
     const QString& captionName() const { return m_captionName; }
@@ -66,6 +69,8 @@ private:
     bool vscroll1_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
 
     ViewerLauncher& m_launcher;
+    // The launcher's dialogs with this window as the owner of their boxes.
+    std::unique_ptr<Dialogs> m_dialogs;
     ViewDocument m_document;
     QString m_captionName;
     QWidget* m_client = nullptr;

@@ -1,14 +1,23 @@
 #include "platform/qt_dialogs.h"
+#include "support/viewer_fixture.h"
 #include "support/when_modal.h"
 
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextDocumentFragment>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(qelvrin::FontChoice)
 
 using namespace qelvrin;
-using qelvrin::testing::whenModal;
+using namespace qelvrin::testing;
 
 namespace {
 
@@ -22,6 +31,19 @@ bool filterMatches(const QString& nameFilter, const QString& fileName)
             return true;
     }
     return false;
+}
+
+// The text of a box's label as the operator reads it.
+QString shownText(const QWidget* box)
+{
+    for (const QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue; // the icon
+        if (label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()))
+            return label->text();
+        return QTextDocumentFragment::fromHtml(label->text()).toPlainText();
+    }
+    return {};
 }
 
 } // namespace
@@ -47,6 +69,96 @@ private Q_SLOTS:
         QVERIFY(filters.at(0).startsWith(QStringLiteral("SDG Files (*.i01) (")));
         QCOMPARE(filterMatches(filters.at(0), fileName), offered);
         QVERIFY(filterMatches(filters.at(1), fileName));
+    }
+
+    void boxes_showTheirLinesAsLines_data()
+    {
+        QTest::addColumn<bool>("prompt");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("prompt, lone CR") << true << "Enter a String.\r\r(Press F3)" << "Enter a String.\n\n(Press F3)";
+        QTest::newRow("message, CR LF") << false << "ERROR 380: Font\r\nTry another." << "ERROR 380: Font\nTry another.";
+        QTest::newRow("message, LF") << false << "one\ntwo" << "one\ntwo";
+        QTest::newRow("message, markup-like") << false << "<B> not in file\r" << "<B> not in file\n";
+    }
+    void boxes_showTheirLinesAsLines()
+    {
+        QFETCH(bool, prompt);
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QWidget owner;
+        QtDialogs dialogs(&owner);
+        QString seen;
+        QWidget* parent = nullptr;
+        whenModal([&](QWidget* modal) {
+            seen = shownText(modal);
+            parent = modal->parentWidget();
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        if (prompt)
+            dialogs.input(text, kApplicationTitle, {});
+        else
+            dialogs.message({text, MsgIcon::None, MsgButtons::Ok, kApplicationTitle});
+        QCOMPARE(seen, shown);
+        QCOMPARE(parent, &owner);
+    }
+
+    void fontDialog_offersTheFontInUse_andAnUnchangedOkKeepsIt_data()
+    {
+        QTest::addColumn<FontChoice>("inUse");
+        QTest::addColumn<QString>("drawn");
+        QTest::newRow("installed alias") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono";
+        QTest::newRow("size between steps") << FontChoice{"DejaVu Sans Mono", 10.5, true, true} << "DejaVu Sans Mono";
+    }
+    void fontDialog_offersTheFontInUse_andAnUnchangedOkKeepsIt()
+    {
+        QFETCH(FontChoice, inUse);
+        QFETCH(QString, drawn);
+        QtDialogs dialogs;
+        QFont offered;
+        bool effectOffered = true;
+        whenModal([&](QWidget* modal) {
+            offered = qobject_cast<QFontDialog*>(modal)->currentFont();
+            const QList<QCheckBox*> boxes = modal->findChildren<QCheckBox*>();
+            effectOffered = std::any_of(boxes.begin(), boxes.end(), [](const QCheckBox* box) { return box->isVisible(); });
+            qobject_cast<QDialog*>(modal)->accept();
+        });
+        FontChoice chosen = inUse;
+        QVERIFY(dialogs.chooseFont(chosen));
+        QCOMPARE(offered.family(), drawn);
+        QCOMPARE(offered.pointSize(), qRound(inUse.size));
+        QCOMPARE(offered.bold(), inUse.bold);
+        QCOMPARE(offered.italic(), inUse.italic);
+        QVERIFY(!effectOffered);
+        QVERIFY(chosen == inUse);
+    }
+
+    // Every command's box comes up over the viewer, not the main window;
+    // OK on an unchanged font leaves settings and view as they were.
+    void viewerBoxes_belongToTheViewer_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* command : {"mnuHelp", "mnusearch", "mnufonts", "mnuprint"})
+            QTest::newRow(command) << QString::fromLatin1(command);
+    }
+    void viewerBoxes_belongToTheViewer()
+    {
+        QFETCH(QString, command);
+        QWidget mainWindow;
+        QtDialogs dialogs(&mainWindow);
+        ViewerFixture fixture(&dialogs);
+        ViewFile& viewer = fixture.open(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"), numberedLines(3));
+        const QFont font = viewer.text1()->font();
+        QWidget* owner = nullptr;
+        whenModal([&](QWidget* modal) {
+            owner = modal->parentWidget();
+            // Printing would write a file; the other boxes are answered OK.
+            qobject_cast<QDialog*>(modal)->done(command == QStringLiteral("mnuprint") ? QDialog::Rejected : QDialog::Accepted);
+        });
+        viewer.findChild<QAction*>(command)->trigger();
+        QCOMPARE(owner, &viewer);
+        QCOMPARE(fixture.drive.read(kSettingsFile), kInstalledFont);
+        QCOMPARE(viewer.text1()->font(), font);
     }
 
     void printSetup_withoutPrinter_offersPdfFile()

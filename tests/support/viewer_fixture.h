@@ -22,16 +22,16 @@ inline const QByteArray kInstalledFont =
 inline const QString kSettingsFile = QStringLiteral("\\QELVRIN\\PCVQS.INI");
 
 // A drive with the installed settings file, the install directory as the
-// working directory (as the program runs), scripted dialogs and a launcher
-// whose end of the program is only counted.
+// working directory (as the program runs), scripted dialogs (or `real` ones)
+// and a launcher whose end of the program is only counted.
 class ViewerFixture {
 public:
-    ViewerFixture()
+    explicit ViewerFixture(Dialogs* real = nullptr)
     {
         drive.write(kSettingsFile, kInstalledFont);
         m_previousDir = QDir::currentPath();
         QDir::setCurrent(drive.native(QStringLiteral("\\QELVRIN")));
-        launcher = std::make_unique<ViewerLauncher>(drive.drives(), dialogs, QString(), [this] { ++endProgramCalls; });
+        launcher = std::make_unique<ViewerLauncher>(drive.drives(), real ? *real : dialogs, QString(), [this] { ++endProgramCalls; });
     }
     ~ViewerFixture()
     {
