@@ -1,6 +1,7 @@
 #include "../stages/fake_stage_host.h"
 #include "support/temp_drive.h"
 
+#include "platform/run_marker.h"
 #include "stages/data_load.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
