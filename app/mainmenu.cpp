@@ -74,7 +74,10 @@ void Mainmenu::buildControls()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(look::toPixels(kClientTwips));
+    // The controls keep their places; an enlarged window only shows more of
+    // the client's colour around them.
+    client->setMinimumSize(look::toPixels(kClientTwips));
+    client->resize(client->minimumSize());
     client->setFont(look::windowFont());
     client->setAutoFillBackground(true);
     QPalette yellow = client->palette();
@@ -154,6 +157,12 @@ void Mainmenu::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+}
+
+void Mainmenu::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
 }
 
 void Mainmenu::showEvent(QShowEvent* event)

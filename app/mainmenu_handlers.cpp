@@ -1,10 +1,10 @@
 #include "app/mainmenu.h"
 
-#include "app/run_marker.h"
 #include "app/startup.h"
 #include "dialogs/info_text.h"
 #include "dialogs/info_window.h"
 #include "platform/dialogs.h"
+#include "platform/run_marker.h"
 #include "stages/data_load.h"
 #include "stages/stage_table.h"
 
@@ -35,7 +35,7 @@ bool Mainmenu::runExit()
         endProgram();
         return true;
     }
-    marker::write(m_drives.toNative(kMarkerPath), QLatin1String(marker::kNormal));
+    marker::write(marker::nativePath(m_drives), QLatin1String(marker::kNormal));
     endProgram();
     return true;
 }

@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
-#include "app/run_marker.h"
 #include "platform/dialogs.h"
 #include "platform/drive_map.h"
+#include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/stage_table.h"
 
@@ -12,7 +12,7 @@ namespace qelvrin {
 
 bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands)
 {
-    const QString markerPath = drives.toNative(kMarkerPath);
+    const QString markerPath = marker::nativePath(drives);
     // Before the single-copy test, so a second copy may create a missing
     // marker but never changes one that exists.
     if (!QFileInfo::exists(markerPath))

@@ -7,9 +7,16 @@ namespace qelvrin {
 
 void setBusyPointer(bool busy)
 {
-    if (busy)
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else if (QApplication::overrideCursor())
+    // Qt keeps a stack of override cursors; this setting is one value, so
+    // the stack holds one hourglass at most and is emptied to restore.
+    if (busy) {
+        if (QApplication::overrideCursor())
+            QApplication::changeOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        return;
+    }
+    while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
 

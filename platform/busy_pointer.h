@@ -2,7 +2,9 @@
 
 namespace qelvrin {
 
-// The application-wide hourglass. Calls nest: each true needs its false.
+// The application-wide pointer, one setting as on the original platform:
+// true shows the hourglass, false gives back the normal pointer, however
+// often the hourglass was asked for before.
 void setBusyPointer(bool busy);
 
 // Hourglass for the life of the object, restored however the scope ends.

@@ -1,6 +1,7 @@
 #include "platform/drive_setup.h"
 
 #include "platform/drive_map.h"
+#include "platform/file_ops.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,7 +45,8 @@ bool writeNew(const QString& path, const QByteArray& bytes, QString* reason)
     if (QFileInfo::exists(path))
         return true;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()) {
+    // Unbuffered, so a full disk fails the write itself, with its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) || !files::writeAll(file, bytes)) {
         *reason = file.errorString();
         file.remove();
         return false;

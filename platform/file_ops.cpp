@@ -3,6 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace qelvrin::files {
 
@@ -73,15 +79,46 @@ bool matches(const QString& name, const QString& pattern)
 
 } // namespace
 
-QStringList listMatching(const QString& dir, const QString& pattern)
+QList<EntryName> listMatching(const QString& dir, const QString& pattern)
 {
-    QStringList result;
-    const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-    for (const QString& entry : entries) {
-        if (matches(entry, pattern))
-            result.append(entry);
+    QList<EntryName> result;
+    DIR* listing = ::opendir(QFile::encodeName(dir).constData());
+    if (!listing)
+        return result;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        QString text = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            text = QString::fromLatin1(bytes);
+            utf8.resetState();
+        }
+        struct stat info;
+        // A link that leads nowhere is kept: reading it tells the operator.
+        if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
+            continue;
+        if (matches(text, pattern))
+            result.append({bytes, text});
     }
+    ::closedir(listing);
+    std::sort(result.begin(), result.end(), [](const EntryName& a, const EntryName& b) {
+        const int order = a.text.compare(b.text, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.bytes < b.bytes;
+    });
     return result;
+}
+
+bool writeAll(QFile& file, QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qint64 written = file.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
 }
 
 } // namespace qelvrin::files

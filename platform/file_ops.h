@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
-#include <QStringList>
+
+class QFile;
 
 #include <optional>
 
@@ -22,8 +26,23 @@ bool remove(const QString& nativePath);
 // Opens for writing with truncation and closes at once (creates it empty).
 bool truncateCreate(const QString& nativePath, QString* error = nullptr);
 
-// Names in `dir` matching `pattern`, where '?' stands for exactly one
-// character and letters match without regard to case; directory order.
-QStringList listMatching(const QString& dir, const QString& pattern);
+// A directory entry's name: the bytes the file system holds, and the text
+// they read as (UTF-8, or one character per byte where they are not UTF-8,
+// as a diskette written under a DOS code page holds them).
+struct EntryName {
+    QByteArray bytes;
+    QString text;
+};
+
+// Entries of `dir`, folders apart, whose names fit `pattern`: '?' stands for
+// exactly one character and letters match without regard to case. Sorted by
+// name without regard to case: a diskette listed its files in the order they
+// were written, which their names follow, while a Linux listing is a hash.
+QList<EntryName> listMatching(const QString& dir, const QString& pattern);
+
+// Writes every byte to a file opened Unbuffered, going on after a short
+// write: a disk that fills part-way through a write shortens it without a
+// reason, and only the next attempt names one (in the file's errorString).
+bool writeAll(QFile& file, QByteArrayView bytes);
 
 } // namespace qelvrin::files

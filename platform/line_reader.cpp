@@ -1,6 +1,10 @@
 #include "platform/line_reader.h"
 
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qelvrin {
 
@@ -15,6 +19,19 @@ LineReader::LineReader(const QString& nativePath, qsizetype bufferSize)
     m_buffer.resize(qMax<qsizetype>(bufferSize, 16));
     if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         m_eof = true;
+}
+
+LineReader::LineReader(const QByteArray& nativePath, qsizetype bufferSize)
+{
+    m_buffer.resize(qMax<qsizetype>(bufferSize, 16));
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        m_openError = qt_error_string(errno);
+        m_eof = true;
+    } else if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_eof = true;
+    }
 }
 
 // Moves the unread bytes to the front and reads more behind them; grows the

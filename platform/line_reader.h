@@ -16,9 +16,12 @@ namespace qelvrin {
 class LineReader {
 public:
     explicit LineReader(const QString& nativePath, qsizetype bufferSize = 1 << 20);
+    // The same for a path held as the file system's bytes: a name that is
+    // not UTF-8 has no text that would find the file again.
+    explicit LineReader(const QByteArray& nativePath, qsizetype bufferSize = 1 << 20);
 
     bool isOpen() const { return m_file.isOpen(); }
-    QString errorString() const { return m_file.errorString(); }
+    QString errorString() const { return m_openError.isEmpty() ? m_file.errorString() : m_openError; }
     // True when a read failed after the open (the file vanished or an I/O error).
     bool readFailed() const { return m_readFailed; }
 
@@ -28,6 +31,7 @@ private:
     bool fill();
 
     QFile m_file;
+    QString m_openError;
     QByteArray m_buffer;
     qsizetype m_begin = 0;   // first unread byte
     qsizetype m_end = 0;     // one past the last valid byte

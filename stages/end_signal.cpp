@@ -28,8 +28,8 @@ void removeEndSignal(const DriveMap& drives)
 {
     const QFileInfo signal = signalLocation(drives);
     const QDir dir(signal.path());
-    for (const QString& name : files::listMatching(dir.path(), signal.fileName()))
-        files::remove(dir.filePath(name));
+    for (const files::EntryName& name : files::listMatching(dir.path(), signal.fileName()))
+        files::remove(dir.filePath(name.text));
 }
 
 } // namespace qelvrin

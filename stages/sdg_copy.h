@@ -14,9 +14,9 @@ struct SdgCopyFailure {
 };
 
 // Copies, line by line and each line ended by CR LF, every file of
-// `sdgDirectory` whose name fits `pattern` ('?' one character, letters
-// without regard to case; in directory order) into the data file, which is
-// truncated first when `truncate` is set and appended to otherwise.
+// `sdgDirectory` whose name fits `pattern`, in the order of
+// files::listMatching, into the data file, which is truncated first when
+// `truncate` is set and appended to otherwise.
 std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QString& pattern,
                                            const QString& dataFilePath, bool truncate);
 

@@ -1,10 +1,10 @@
 #include "stages/stage_runner.h"
 
-#include "app/run_marker.h"
 #include "platform/dialogs.h"
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"
 #include "platform/process.h"
+#include "platform/run_marker.h"
 #include "stages/end_signal.h"
 #include "stages/stage_host.h"
 
@@ -66,7 +66,7 @@ bool StageRunner::startStage(const StageInfo& stage)
     m_state.StageProgramName = stage.programName;
     m_barPercent = 0;
     m_host.setCompletionBar(m_barPercent, m_barRed);
-    marker::write(m_drives.toNative(kMarkerPath), stage.markerText);
+    marker::write(marker::nativePath(m_drives), stage.markerText);
     removeEndSignal(m_drives);
 
     const ProcessStart started = startDetached(m_drives, stage.commandLine, m_drives.installDir());

@@ -40,7 +40,6 @@ const std::array<StageOutput, 6>& stageOutputs();
 inline const QString kInstallDir = QStringLiteral("\\QELVRIN\\");
 inline const QString kDataFilePath = QStringLiteral("\\QELVRIN\\QELVDATA");
 inline const QString kSignalPath = QStringLiteral("\\QELVRIN\\SIGNAL.TXT");
-inline const QString kMarkerPath = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
 inline const QString kSettingsReadPath = QStringLiteral("\\QELVRIN\\PCVQS.INI");
 inline const QString kSettingsWriteName = QStringLiteral("pcvqs.ini");
 inline const QString kBatchProcessorPath = QStringLiteral("\\SAS\\SAS.EXE");

@@ -41,13 +41,6 @@ int keyCodeOf(const QKeyEvent& event)
     return event.key();
 }
 
-// Takes away every hourglass, whoever set it.
-void restoreDefaultPointer()
-{
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-}
-
 } // namespace
 
 ViewFile::ViewFile(ViewerLauncher& launcher)
@@ -192,6 +185,8 @@ bool ViewFile::Form_Load()
         const QSignalBlocker quiet(m_vscroll1);
         m_vscroll1->setValue(1);
     }
+    // As a window opened anew: laid out for the font just read.
+    Form_Resize();
     vscroll1_Change();
     return true;
 }
@@ -220,7 +215,7 @@ void ViewFile::Form_Resize()
 
 void ViewFile::vscroll1_Change()
 {
-    restoreDefaultPointer();
+    setBusyPointer(false);
     DrawView();
 }
 

@@ -3,11 +3,11 @@
 #include "app/batch/batch_dialogs.h"
 #include "app/batch/batch_host.h"
 #include "app/command_state.h"
-#include "app/run_marker.h"
 #include "app/startup.h"
 #include "platform/drive_map.h"
 #include "platform/drive_setup.h"
 #include "platform/file_ops.h"
+#include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/data_load.h"
 #include "stages/stage_runner.h"
@@ -97,7 +97,7 @@ int BatchRun::exec()
         return ExitSetupError;
     }
 
-    const QString markerPath = drives.toNative(kMarkerPath);
+    const QString markerPath = marker::nativePath(drives);
     const auto endCleanly = [&](int status) {
         marker::write(markerPath, QString::fromLatin1(marker::kNormal));
         return status;

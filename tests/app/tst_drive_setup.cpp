@@ -1,5 +1,6 @@
 #include "platform/drive_setup.h"
 #include "platform/drive_map.h"
+#include "support/file_size_limit.h"
 #include "support/file_writer.h"
 
 #include <QDir>
@@ -62,6 +63,17 @@ private Q_SLOTS:
         QVERIFY(!result.ok);
         QCOMPARE(result.unusableDir, blocked + QStringLiteral("/QELVRIN"));
         QVERIFY(result.error.contains(result.unusableDir));
+    }
+
+    void fullDisk_namesTheSystemsReason()
+    {
+        QTemporaryDir root;
+        const DriveSetupResult result = [&] {
+            const qelvrin::testing::FileSizeLimit full(0);
+            return setUpDriveIfNew(DriveMap(root.path()), m_standIn);
+        }();
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, QStringLiteral("The directory %1/QELVRIN cannot be used: File too large.").arg(root.path()));
     }
 };
 

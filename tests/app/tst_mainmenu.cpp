@@ -7,6 +7,7 @@
 #include "support/when_modal.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -118,6 +119,10 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane System"));
         f.window->show();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane "));
+        // A change of size alone, in the normal state, runs the rule too.
+        f.window->setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
+        f.window->resize(f.window->size() + QSize(120, 90));
+        QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane "));
         f.window->setWindowState(Qt::WindowMinimized);
         QTRY_COMPARE(f.window->windowTitle(), QStringLiteral(" PC-VQS Inorganic"));
         f.window->setWindowState(Qt::WindowNoState);
@@ -126,6 +131,50 @@ private Q_SLOTS:
         f.window->setWindowState(Qt::WindowMaximized);
         QTRY_VERIFY(f.window->isMaximized());
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
+    }
+
+    void enlargedWindow_isLightYellowThroughout_controlsStayPut()
+    {
+        Fixture f;
+        f.window->show();
+        QWidget* quit = f.child(QStringLiteral("cmdQuit"));
+        const QPoint quitAt = quit->mapTo(f.window.get(), QPoint(0, 0));
+        f.window->resize(f.window->size() + QSize(200, 150));
+        QTRY_COMPARE(f.window->centralWidget()->size().width(), 584);
+        const QImage shot = f.window->grab().toImage();
+        QCOMPARE(shot.pixelColor(shot.width() - 3, shot.height() - 3), QColor(255, 255, 224));
+        QCOMPARE(quit->mapTo(f.window.get(), QPoint(0, 0)), quitAt);
+    }
+
+    // However the command ends, the pointer is the normal one afterwards.
+    void dataLoad_leavesTheNormalPointer_data()
+    {
+        QTest::addColumn<QStringList>("chosen"); // DOS paths, one per diskette; empty for Cancel
+        QTest::addColumn<bool>("lastAccepted");
+        QTest::newRow("three diskettes") << QStringList{"A:\\M12345.I01", "A:\\M12345.I04", "A:\\M12345.I05"} << true;
+        QTest::newRow("Cancel on the second") << QStringList{"A:\\M12345.I01", ""} << false;
+        QTest::newRow("refused name on the second") << QStringList{"A:\\M12345.I01", "A:\\X12345.I01"} << false;
+    }
+    void dataLoad_leavesTheNormalPointer()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(bool, lastAccepted);
+        Fixture f;
+        f.window->show();
+        for (const QString& path : chosen) {
+            if (!path.isEmpty())
+                f.drive.write(path, "line\r\n");
+            f.dialogs.queueFile(path.isEmpty() ? QString() : f.drive.native(path));
+        }
+        for (qsizetype i = 1; i < chosen.size(); ++i)
+            f.dialogs.queueAnswer(Answer::Yes);
+        if (lastAccepted)
+            f.dialogs.queueAnswer(Answer::No);
+        f.trigger(QStringLiteral("mnuRLoadDataProgram"));
+        QVERIFY(f.dialogs.allAnswersUsed());
+        QCOMPARE(f.window->runner().sasRunning(), lastAccepted);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(f.window->isEnabled());
     }
 
     void caption_afterAStageHasEnded_beginsWithZero()

@@ -4,6 +4,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -76,26 +77,31 @@ class TestStartup : public QObject {
 private Q_SLOTS:
     void existingMarker_decidesThePurge_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("marker");
         QTest::addColumn<bool>("purged");
-        QTest::newRow("no marker yet") << QByteArray() << false;
-        QTest::newRow("quoted NORMAL") << QByteArray("\"NORMAL\"\r\n") << false;
-        QTest::newRow("lower-case normal") << QByteArray("\"normal\"\r\n") << true;
-        QTest::newRow("a stage was running") << QByteArray("\"I.A. PROGRAM STARTED\"\r\n") << true;
+        QTest::newRow("no marker yet") << "SHUTDOWN.DAT" << QByteArray() << false;
+        QTest::newRow("quoted NORMAL") << "SHUTDOWN.DAT" << QByteArray("\"NORMAL\"\r\n") << false;
+        QTest::newRow("lower-case normal") << "SHUTDOWN.DAT" << QByteArray("\"normal\"\r\n") << true;
+        QTest::newRow("a stage was running") << "SHUTDOWN.DAT" << QByteArray("\"I.A. PROGRAM STARTED\"\r\n") << true;
+        QTest::newRow("lower-case name, unclean") << "shutdown.dat" << QByteArray("\"ABNORMAL\"\r\n") << true;
+        QTest::newRow("mixed-case name, clean") << "Shutdown.Dat" << QByteArray("\"NORMAL\"\r\n") << false;
     }
     void existingMarker_decidesThePurge()
     {
+        QFETCH(QString, name);
         QFETCH(QByteArray, marker);
         QFETCH(bool, purged);
         TempDrive drive;
         drive.writeInstalled(kOutputs);
         if (!marker.isNull())
-            drive.write(kMarker, marker);
+            drive.writeInstalled({name}, marker);
         Run run(drive);
         QVERIFY(run.start());
         QCOMPARE(run.calls, (purged ? QStringList{"purge", "refresh"} : QStringList{"refresh"}));
         QCOMPARE(drive.countInstalled(kOutputs), purged ? 0 : 6);
-        QCOMPARE(drive.read(kMarker), QByteArray("\"ABNORMAL\"\r\n"));
+        QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\") + name), QByteArray("\"ABNORMAL\"\r\n"));
+        QCOMPARE(QDir(drive.native(QStringLiteral("\\QELVRIN"))).entryList({QStringLiteral("shutdown.dat")}, QDir::Files), QStringList{name});
         QCOMPARE(run.commands.isEnabled(QStringLiteral("mnuVTechnicalDefectLog")), !purged);
         QVERIFY(run.dialogs.calls().isEmpty());
     }

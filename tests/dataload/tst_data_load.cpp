@@ -1,6 +1,8 @@
 #include "../stages/fake_stage_host.h"
+#include "support/file_size_limit.h"
 #include "support/temp_drive.h"
 
+#include "platform/run_marker.h"
 #include "stages/data_load.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
@@ -8,6 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+
+#include <cstdio>
+#include <optional>
+
+#include <unistd.h>
 
 using namespace qelvrin;
 using namespace qelvrin::testing;
@@ -33,15 +40,20 @@ struct LoadCommand {
     bool started = false;
 };
 
-// The files of `dir` in the order the directory lists them.
-QByteArray concatenatedInDirectoryOrder(const QString& dir, const QStringList& names, const QHash<QString, QByteArray>& contents)
+// A name that is not UTF-8 (a DOS code page's e acute): Qt can neither
+// create nor remove such a file, so these go by the name's bytes.
+const QByteArray kCodePageName("M12345.I\xE9x");
+
+QByteArray rawPath(const QString& dir)
 {
-    QByteArray all;
-    for (const QString& entry : QDir(dir).entryList(QDir::Files, QDir::Unsorted)) {
-        if (names.contains(entry))
-            all += contents.value(entry);
-    }
-    return all;
+    return QFile::encodeName(dir) + '/' + kCodePageName;
+}
+
+void writeRaw(const QString& dir, const QByteArray& bytes)
+{
+    std::FILE* file = std::fopen(rawPath(dir).constData(), "wb");
+    if (!file || std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) != size_t(bytes.size()) || std::fclose(file) != 0)
+        qFatal("cannot write %s", rawPath(dir).constData());
 }
 
 } // namespace
@@ -94,15 +106,16 @@ private Q_SLOTS:
     void twoDiskettes_copyInOrderThenStartStage()
     {
         LoadCommand load;
-        const QHash<QString, QByteArray> disk1{{QStringLiteral("M12345.I01"), "one\r\n"},
-                                               {QStringLiteral("M12345.I02"), "two\r\n"},
-                                               {QStringLiteral("M12345.I03"), "three\r\n"}};
-        for (auto it = disk1.begin(); it != disk1.end(); ++it)
-            load.drive.write(QStringLiteral("A:\\") + it.key(), it.value());
+        // Written out of name order; the copy follows the names, letter case
+        // aside, whether or not they are UTF-8.
+        load.drive.write(QStringLiteral("A:\\M12345.I02"), "two\r\n");
+        load.drive.write(QStringLiteral("A:\\m12345.i03"), "three\r\n");
+        writeRaw(load.drive.diskA(), "e acute\r\n");
+        load.drive.write(QStringLiteral("A:\\M12345.I01"), "one\r\n");
         load.drive.write(QStringLiteral("A:\\M12345.TXT"), "not an SDG file\r\n");
         load.drive.write(QStringLiteral("A:\\M12346.I01"), "another SDG\r\n");
         load.drive.write(QStringLiteral("A:\\M12345.I001"), "too long\r\n");
-        const QByteArray expectedDisk1 = concatenatedInDirectoryOrder(load.drive.diskA(), disk1.keys(), disk1);
+        const QByteArray expectedDisk1 = "one\r\ntwo\r\nthree\r\ne acute\r\n";
 
         load.host.scripted.queueFile(load.drive.native(QStringLiteral("A:\\M12345.I01")));
         load.host.scripted.queueAnswer(Answer::Yes);
@@ -110,6 +123,7 @@ private Q_SLOTS:
         load.host.scripted.queueAnswer(Answer::No);
         // The operator changes the diskette while the question is on screen.
         load.host.scripted.onNextMessage([&](const ScriptedDialogs::Call&) {
+            ::unlink(rawPath(load.drive.diskA()).constData());
             QDir(load.drive.diskA()).removeRecursively();
             QDir().mkpath(load.drive.diskA());
             load.drive.write(QStringLiteral("A:\\M12345.I04"), "four");
@@ -157,33 +171,42 @@ private Q_SLOTS:
     void copyFailure_stopsWithMessageAndNoStage_data()
     {
         QTest::addColumn<QString>("setUp");
-        QTest::addColumn<QString>("messageStart");
-        QTest::newRow("SDG file unreadable") << "dangling" << "The SDG file could not be read: C:\\DATA\\M12345.I02 (";
-        QTest::newRow("disk full") << "full" << "The data file could not be written: C:\\QELVRIN\\QELVDATA (";
-        QTest::newRow("data file cannot be created") << "directory" << "The data file could not be written: C:\\QELVRIN\\QELVDATA (";
+        QTest::addColumn<QString>("message");
+        const QString unwritten = QStringLiteral("The data file could not be written: C:\\QELVRIN\\QELVDATA (");
+        QTest::newRow("SDG file unreadable") << "dangling" << "The SDG file could not be read: C:\\DATA\\M12345.I02 (No such file or directory)";
+        QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
+        QTest::newRow("disk full") << "full" << unwritten + "No space left on device)";
+        QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
+        QTest::newRow("data file cannot be created") << "directory" << unwritten + "Is a directory)";
     }
     void copyFailure_stopsWithMessageAndNoStage()
     {
         QFETCH(QString, setUp);
-        QFETCH(QString, messageStart);
+        QFETCH(QString, message);
         LoadCommand load;
-        // Larger than any write buffer, so a full disk shows during the copy.
         load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), QByteArray(100000, 'x') + "\r\n");
         const QString dataFile = load.drive.native(kDataFilePath);
+        const QString gone = load.drive.native(QStringLiteral("C:\\DATA\\gone"));
         if (setUp == QLatin1String("dangling"))
-            QVERIFY(QFile::link(load.drive.native(QStringLiteral("C:\\DATA\\gone")), load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))));
+            QVERIFY(QFile::link(gone, load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))));
+        else if (setUp == QLatin1String("dangling, not UTF-8"))
+            QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawPath(load.drive.native(QStringLiteral("C:\\DATA"))).constData()), 0);
         else if (setUp == QLatin1String("full"))
             QVERIFY(QFile::link(QStringLiteral("/dev/full"), dataFile));
-        else
+        else if (setUp == QLatin1String("directory"))
             QVERIFY(QDir().mkpath(dataFile));
         load.host.scripted.queueFile(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")));
 
-        load.run();
+        {
+            // Half the SDG file fits before the disk is full.
+            std::optional<FileSizeLimit> cap;
+            if (setUp == QLatin1String("cap"))
+                cap.emplace(50000);
+            load.run();
+        }
 
-        QCOMPARE(load.host.scripted.messages().size(), 1);
-        const ScriptedDialogs::Call box = load.host.scripted.messages().first();
-        QVERIFY2(box.text.startsWith(messageStart), qPrintable(box.text));
-        QCOMPARE(box.icon, MsgIcon::Critical);
+        ::unlink(rawPath(load.drive.native(QStringLiteral("C:\\DATA"))).constData());
+        QCOMPARE(load.host.scripted.boxes(), QStringList{ScriptedDialogs::box(message, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("QELVRIN"))});
         QVERIFY(!load.stageStarted());
         QVERIFY(!load.started);
         QVERIFY(load.host.windowEnabled);

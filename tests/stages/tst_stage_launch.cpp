@@ -1,6 +1,7 @@
 #include "fake_stage_host.h"
 #include "support/temp_drive.h"
 
+#include "platform/run_marker.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 

@@ -4,7 +4,17 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace qelvrin {
+class DriveMap;
+inline const QString kMarkerPath = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
+} // namespace qelvrin
+
 namespace qelvrin::marker {
+
+// The marker file on this drive: the entry named SHUTDOWN.DAT in any letter
+// case, as the original file system found it; else the name in capitals, for
+// a marker yet to be created.
+QString nativePath(const DriveMap& drives);
 
 // The value that says the previous run ended through a clean Exit.
 inline constexpr char kNormal[] = "NORMAL";

@@ -1,4 +1,4 @@
-#include "app/run_marker.h"
+#include "platform/run_marker.h"
 #include "support/file_writer.h"
 
 #include <QTemporaryDir>

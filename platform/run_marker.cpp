@@ -1,10 +1,16 @@
-#include "app/run_marker.h"
+#include "platform/run_marker.h"
 
+#include "platform/drive_map.h"
 #include "platform/line_reader.h"
 
 #include <QFile>
 
 namespace qelvrin::marker {
+
+QString nativePath(const DriveMap& drives)
+{
+    return drives.toNativeNoCase(kMarkerPath);
+}
 
 bool write(const QString& nativePath, const QString& text, QString* error)
 {
