@@ -43,16 +43,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
     }
 
-    void existingInstallDirectory_isLeftAlone()
-    {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("QELVRIN")));
-        const DriveMap drives(root.path());
-        QVERIFY(setUpDriveIfNew(drives, m_standIn).ok);
-        QVERIFY(QDir(root.filePath(QStringLiteral("QELVRIN"))).isEmpty());
-        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("SAS"))));
-    }
-
     void unwritableDrive_namesTheDirectory()
     {
         QTemporaryDir root;

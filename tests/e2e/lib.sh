@@ -1,136 +1,78 @@
-# Helpers for driving qelvrin under Xvfb with xdotool, as an operator would.
-# Sourced by the scenario scripts; every wait polls and gives up after a
-# timeout, so a slow machine costs time, never a wrong verdict.
-#
-# The caller sets before sourcing:
-#   ARTIFACTS  folder for screenshots and logs (emptied here)
-#   BIN        folder holding qelvrin and qelvrin-sas
-
+# Drives qelvrin under a private Xvfb with xdotool, as an operator would.
+# Sourced by the scenarios after they set BIN (holding qelvrin and
+# qelvrin-sas) and ARTIFACTS (screenshots and output, emptied here). Every
+# wait polls until a deadline: a slow machine costs time, never a verdict.
 set -u
 
-POLL_INTERVAL=0.1
-STEP=0
-XVFB_PID=""
-PROGRAM_PID=""
-PROGRAM_OUT=""
-WORK=""
+STEP=0 XVFB_PID="" PROGRAM_PID="" PROGRAM_OUT="" WORK="" WINDOW="" MAIN=""
 
-# Printed with every failure: what was being waited for and the windows
-# that were there instead.
+# Says what was awaited and which windows were there instead.
 fail() {
     echo "FAIL: $*" >&2
-    if [ -n "$XVFB_PID" ] && process_ended "$XVFB_PID"; then
-        wait "$XVFB_PID"
-        echo "the X server has ended, status $?" >&2
-        XVFB_PID=""
-    elif [ -n "${DISPLAY:-}" ]; then
-        local number=${DISPLAY#:}
-        xdpyinfo >/dev/null 2>&1 || echo "the X server on $DISPLAY does not answer" >&2
-        [ -e "/tmp/.X11-unix/X$number" ] || echo "its socket /tmp/.X11-unix/X$number is gone" >&2
-        [ "$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null)" = "$XVFB_PID" ] || echo "its lock /tmp/.X$number-lock is not its own" >&2
-        echo "visible windows:" >&2
+    if [ -n "${DISPLAY:-}" ]; then
         local id
         for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
-            echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
+            echo "  window $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
         done
         import -window root "$ARTIFACTS/failure.png" 2>/dev/null
     fi
-    if [ -s "$PROGRAM_OUT" ]; then
-        echo "qelvrin wrote:" >&2
-        tail -n 20 "$PROGRAM_OUT" >&2
-    fi
+    [ -s "$PROGRAM_OUT" ] && tail -n 20 "$PROGRAM_OUT" >&2
     exit 1
 }
 
-note() {
-    echo "--- $*"
-}
+note() { echo "--- $*"; }
 
 # Numbered screenshot of the whole screen: NN-name.png.
 screenshot() {
     STEP=$((STEP + 1))
-    local file
-    file=$(printf '%s/%02d-%s.png' "$ARTIFACTS" "$STEP" "$1")
-    import -window root "$file" || fail "screenshot $file"
+    import -window root "$(printf '%s/%02d-%s.png' "$ARTIFACTS" "$STEP" "$1")" || fail "screenshot $1"
 }
 
-# Waits until a command succeeds, polling.
 #   wait_until SECONDS WHAT COMMAND...
 wait_until() {
-    local seconds=$1 what=$2
+    local deadline=$((SECONDS + $1)) what=$2
     shift 2
-    local deadline=$((SECONDS + seconds))
     until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "waited ${seconds}s for $what"
-        sleep "$POLL_INTERVAL"
+        [ "$SECONDS" -lt "$deadline" ] || fail "waited for $what"
+        sleep 0.1
     done
 }
 
-# Prints the id of the one visible window whose title matches the regular
-# expression (case blind, as xdotool compares).
-visible_window() {
+# The one visible window whose title matches the expression, into WINDOW.
+one_window() {
     local ids
-    ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || return 1
-    [ "$(printf '%s\n' "$ids" | wc -l)" -eq 1 ] || return 1
-    printf '%s\n' "$ids"
+    ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) && [ "$(wc -l <<<"$ids")" -eq 1 ] && WINDOW=$ids
 }
 
-# Waits for the window and leaves its id in WINDOW.
 #   wait_window 'REGEX' SECONDS
-WINDOW=""
-wait_window() {
-    local regex=$1 seconds=${2:-30}
-    local deadline=$((SECONDS + seconds))
-    until WINDOW=$(visible_window "$regex"); do
-        [ "$SECONDS" -lt "$deadline" ] || fail "waited ${seconds}s for a window titled /$regex/"
-        sleep "$POLL_INTERVAL"
-    done
-}
+wait_window() { wait_until "${2:-30}" "a window titled /$1/" one_window "$1"; }
 
 window_gone() {
-    ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+    ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
 
-#   wait_window_gone WID WHAT SECONDS
-wait_window_gone() {
-    wait_until "${3:-30}" "$2 to close" window_gone "$1"
-}
+#   wait_window_gone WID WHAT
+wait_window_gone() { wait_until 30 "$2 to close" window_gone "$1"; }
 
-window_title() {
-    xdotool getwindowname "$1" 2>/dev/null
-}
+window_title() { xdotool getwindowname "$1" 2>/dev/null; }
 
-title_is() {
-    [ "$(window_title "$1")" = "$2" ]
-}
+title_is() { [ "$(window_title "$1")" = "$2" ]; }
 
-# Waits until the window's title reads exactly the text.
 #   wait_title WID TEXT SECONDS
-wait_title() {
-    local deadline=$((SECONDS + ${3:-30}))
-    until title_is "$1" "$2"; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "waited for the title '$2'; it reads '$(window_title "$1")'"
-        sleep "$POLL_INTERVAL"
-    done
-}
+wait_title() { wait_until "${3:-30}" "the title '$2'" title_is "$1" "$2"; }
 
-# Gives the window the keyboard. There is no window manager, so the focus is
-# set directly.
-focus() {
-    xdotool windowfocus --sync "$1" || fail "focus on window $1"
-}
-
-# Keys to a window: focus it, then type them as the keyboard would.
-#   press WID KEY...
+# No window manager runs: the keyboard focus is set directly.
 press() {
     local id=$1
     shift
-    focus "$id"
-    xdotool key --delay 50 "$@" || fail "keys $* to window $1"
+    xdotool windowfocus --sync "$id" && xdotool key --delay 50 "$@" || fail "keys $* to window $id"
 }
 
-# An open drop-down menu is a visible window that bypasses window management
-# (override-redirect); its type and name Qt does not set every time.
+type_into() {
+    xdotool windowfocus --sync "$1" && xdotool type --delay 20 "$2" || fail "typing into window $1"
+}
+
+# An open drop-down menu is a visible override-redirect window.
 menu_open() {
     local id
     for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
@@ -139,138 +81,68 @@ menu_open() {
     return 1
 }
 
-wait_menu_open() {
+# Opens a menu of the window with alt+KEY and picks the item by its key.
+menu_item() {
+    press "$1" "alt+$2"
     wait_until 30 "a drop-down menu to open" menu_open
+    xdotool key --delay 50 "$3" || fail "menu key $3"
 }
 
-# Keys to whatever holds the keyboard now, such as an open menu.
-menu_keys() {
-    xdotool key --delay 50 "$@" || fail "keys $*"
-}
-
-# Text into the focused control of a window.
-type_into() {
-    focus "$1"
-    xdotool type --delay 20 "$2" || fail "typing into window $1"
-}
-
-# A left click at a point of the window, in pixels from its top left corner.
-# The server takes the move before the click; --sync would wait for a
-# motion that never comes when the pointer is there already.
-click() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1 || fail "click at $2,$3 of window $1"
-}
-
-# The window's height in pixels.
-window_height() {
-    xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p'
-}
-
-# Pids of processes whose program is the given file.
+# Pids of live processes running the given program file.
 processes_of() {
     local exe dir
     exe=$(realpath -m "$1")
     for dir in /proc/[0-9]*; do
-        [ "$(readlink "$dir/exe" 2>/dev/null)" = "$exe" ] || continue
-        # A zombie has ended already.
-        grep -q '^State:[[:space:]]*Z' "$dir/status" 2>/dev/null && continue
-        echo "${dir#/proc/}"
+        [ "$(readlink "$dir/exe" 2>/dev/null)" = "$exe" ] && ! grep -q '^State:[[:space:]]*Z' "$dir/status" 2>/dev/null &&
+            echo "${dir#/proc/}"
     done
 }
 
-no_process_of() {
-    [ -z "$(processes_of "$1")" ]
-}
-
-some_process_of() {
-    [ -n "$(processes_of "$1")" ]
-}
+some_process_of() { [ -n "$(processes_of "$1")" ]; }
 
 process_ended() {
     [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null
 }
 
-# The one line of the run marker, without its CR LF.
-marker_text() {
-    tr -d '\r\n' <"$1"
+marker_is() {
+    [ "$(tr -d '\r\n' <"$INSTALL/SHUTDOWN.DAT")" = "\"$1\"" ] || fail "the marker reads $1"
 }
 
-# A private X server. Its display number is drawn from a range that other
-# users of the machine are unlikely to pick; a number that turns out to be
-# taken costs a retry. Returns once the server answers.
-start_xvfb() {
-    local attempt number
-    for attempt in $(seq 1 20); do
-        number=$((200 + RANDOM % 800))
-        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        # -noreset: by default the server resets when its last client leaves
-        # and refuses connections meanwhile, as after the probe below.
-        Xvfb ":$number" -nolisten tcp -noreset -screen 0 1280x1024x24 2>>"$ARTIFACTS/xvfb.log" &
-        XVFB_PID=$!
-        export DISPLAY=":$number"
-        wait_until 30 "the X server on $DISPLAY" xvfb_answers_or_ended
-        if ! process_ended "$XVFB_PID"; then
-            return 0
-        fi
-        wait "$XVFB_PID"
-        XVFB_PID=""
-    done
-    fail "no X server could be started (see xvfb.log)"
-}
-
-xvfb_answers_or_ended() {
-    process_ended "$XVFB_PID" || xdpyinfo >/dev/null 2>&1
-}
-
-# Starts qelvrin on the drive with the given extra arguments; its output goes
-# to the artifacts.
-#   start_program NAME ARGS...
+#   start_program NAME ARGS...   (output kept as NAME.out)
 start_program() {
-    local name=$1
+    PROGRAM_OUT="$ARTIFACTS/$1.out"
     shift
-    PROGRAM_OUT="$ARTIFACTS/$name.out"
     "$BIN/qelvrin" "$@" >"$PROGRAM_OUT" 2>&1 &
     PROGRAM_PID=$!
 }
 
-program_ended() {
-    process_ended "$PROGRAM_PID"
-}
+program_ended() { process_ended "$PROGRAM_PID"; }
 
-# Waits for the program to end and checks its exit status.
 wait_program_end() {
-    wait_until "${1:-30}" "qelvrin to end" program_ended
-    wait "$PROGRAM_PID"
-    local status=$?
+    wait_until 60 "qelvrin to end" program_ended
+    wait "$PROGRAM_PID" || fail "qelvrin ended with status $?"
     PROGRAM_PID=""
-    [ "$status" -eq 0 ] || fail "qelvrin ended with status $status"
 }
 
-# Whatever still runs of this test is ended: the program, stand-ins started
-# from the temporary drive, the X server. The temporary folder goes too.
 cleanup() {
     local pid
     [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
     if [ -n "$WORK" ]; then
-        for pid in $(processes_of "$WORK/drive/SAS/SAS.EXE"); do
-            kill "$pid" 2>/dev/null
-        done
+        for pid in $(processes_of "$WORK/drive/SAS/SAS.EXE"); do kill "$pid" 2>/dev/null; done
     fi
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     [ -n "$WORK" ] && rm -rf "$WORK"
 }
 
-# Common set-up: artifacts folder, private temporary folder with a home, a
-# runtime folder and a drive; the X server; an environment where the only
-# way to print is to a PDF file.
+# A private home, runtime folder and drive; an X server on a free display
+# (-noreset: it would otherwise refuse clients while its first one leaves);
+# no print queue, so the print dialog offers a PDF file.
 setup() {
     local tool
-    for tool in Xvfb xdpyinfo xwininfo xdotool import pdfinfo pdftotext; do
+    for tool in Xvfb xwininfo xdotool import pdfinfo; do
         command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
     done
-    [ -x "$BIN/qelvrin" ] || { echo "no qelvrin in $BIN" >&2; exit 2; }
-    [ -x "$BIN/qelvrin-sas" ] || { echo "no qelvrin-sas in $BIN" >&2; exit 2; }
     rm -rf "$ARTIFACTS"
     mkdir -p "$ARTIFACTS"
     WORK=$(mktemp -d "${TMPDIR:-/tmp}/qelvrin-e2e.XXXXXX")
@@ -278,18 +150,54 @@ setup() {
     trap 'exit 1' INT TERM
     mkdir -p "$WORK/home" "$WORK/runtime" "$WORK/drive"
     chmod 0700 "$WORK/runtime"
-    export HOME="$WORK/home"
-    export XDG_RUNTIME_DIR="$WORK/runtime"
-    export XDG_CONFIG_HOME="$WORK/home/.config"
-    # The print dialog offers a PDF file only when the system knows no
-    # printer; a scheduler running beside the test must not be seen.
-    export CUPS_SERVER="$WORK/no-cups-here.sock"
-    export QELVRIN_STANDIN="$BIN/qelvrin-sas"
-    export QELVRIN_END_PAUSE_MS=300
-    export QELVRIN_STANDIN_PACE_MS=1500
+    export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" XDG_CONFIG_HOME="$WORK/home/.config"
+    export CUPS_SERVER="$WORK/no-cups-here.sock" QELVRIN_STANDIN="$BIN/qelvrin-sas"
+    export QELVRIN_END_PAUSE_MS=300 QELVRIN_STANDIN_PACE_MS=1500
     unset QELVRIN_STANDIN_OUTCOME QELVRIN_DRIVE QELVRIN_DRIVE_A QELVRIN_DRIVE_B QT_QPA_PLATFORM
     DRIVE="$WORK/drive"
     INSTALL="$DRIVE/QELVRIN"
-    start_xvfb
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$WORK/display" 2>"$ARTIFACTS/xvfb.log" &
+    XVFB_PID=$!
+    wait_until 30 "the X server" test -s "$WORK/display"
+    export DISPLAY=":$(cat "$WORK/display")"
     note "display $DISPLAY, drive $DRIVE"
+}
+
+# --- The main window and its boxes.
+
+find_main_window() {
+    wait_window '^Inorganic Quorvane $' 60
+    MAIN=$WINDOW
+}
+
+# Counts the pixels of a window that pass an awk test on r, g and b.
+count_pixels() {
+    import -window "$1" -depth 8 txt:- 2>/dev/null |
+        awk -F'[(),]' "NR > 1 { r = \$3 + 0; g = \$4 + 0; b = \$5 + 0; if ($2) n++ } END { print n + 0 }"
+}
+
+# Types the path into the file dialog "Select SDG" and opens it.
+choose_file() {
+    wait_window '^Select SDG$' 30
+    local dialog=$WINDOW
+    type_into "$dialog" "$1"
+    press "$dialog" Return
+    wait_window_gone "$dialog" "the file dialog"
+}
+
+box_painted() { [ "$(count_pixels "$1" 'r < 60 && g < 60 && b < 60')" -gt 0 ]; }
+
+# Waits for a stage's outcome box, checks that it has the stop icon (the one
+# red thing in a box) for an abnormal end and not for a normal one, and
+# answers OK.
+#   expect_outcome normal|abnormal SCREENSHOT-NAME
+expect_outcome() {
+    wait_window '^QELVRIN$' 180
+    local box=$WINDOW red
+    wait_until 30 "the outcome box to be drawn" box_painted "$box"
+    screenshot "$2"
+    red=$(count_pixels "$box" 'r > 180 && g < 80 && b < 80')
+    if [ "$1" = normal ]; then [ "$red" -le 50 ]; else [ "$red" -gt 50 ]; fi || fail "the outcome box tells a $1 end ($2)"
+    press "$box" Return
+    wait_window_gone "$box" "the outcome box"
 }

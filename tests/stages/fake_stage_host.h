@@ -23,7 +23,6 @@ public:
     QString caption;
     int bar = -1;
     bool barRed = false;
-    bool panelVisible = false;
     bool windowEnabled = true;
     // Runs after each call is logged, so a test can look at the state then.
     std::function<void(const QString&)> onCall;
@@ -52,11 +51,7 @@ public:
         barRed = overrun;
         log(QStringLiteral("bar %1 %2").arg(percent).arg(overrun ? QStringLiteral("red") : QStringLiteral("white")));
     }
-    void setProgressPanelVisible(bool visible) override
-    {
-        panelVisible = visible;
-        log(visible ? QStringLiteral("ShowProgressPanel") : QStringLiteral("HideProgressPanel"));
-    }
+    void setProgressPanelVisible(bool visible) override { log(visible ? QStringLiteral("ShowProgressPanel") : QStringLiteral("HideProgressPanel")); }
     bool displayProgressChecked() const override { return progressChecked; }
     bool displayLogOnAbendChecked() const override { return logOnAbendChecked; }
     bool isMinimised() const override { return minimised; }
@@ -66,9 +61,6 @@ public:
     void setBusy(bool on) override { log(on ? QStringLiteral("busy") : QStringLiteral("pointer normal")); }
     void setWindowEnabled(bool enabled) override { log((windowEnabled = enabled) ? QStringLiteral("window enabled") : QStringLiteral("window disabled")); }
     void pause(int milliseconds) override { log(QStringLiteral("pause %1").arg(milliseconds)); }
-
-    // The calls from the first one named `from` on.
-    QStringList callsFrom(const QString& from) const { return calls.mid(qMax<qsizetype>(0, calls.indexOf(from))); }
 
 private:
     void log(const QString& call)

@@ -48,7 +48,6 @@ public:
     // Every message so far as one comparable line each, see box().
     QStringList boxes() const;
     static QString box(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title);
-    void clear() { m_calls.clear(); }
     bool allAnswersUsed() const;
 
     Answer message(const MessageBoxRequest& request) override;

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "platform/drive_map.h"
+#include "stages/stage_table.h"
+#include "support/file_writer.h"
 
-#include <QByteArray>
-#include <QString>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace qelvrin::testing {
 
@@ -13,11 +18,15 @@ namespace qelvrin::testing {
 inline const QStringList kStageOutputNames{"QELVDATA",     "SDEFECT.TXT",  "TDEFECT.TXT",
                                            "DLOADJCL.LOG", "IASMTJCL.LOG", "FASMTJCL.LOG"};
 
-// A fresh drive in a temporary directory, with \QELVRIN\ and optional
-// diskette folders A: and B:. Removed with the object.
+// A fresh drive in a temporary directory, with \QELVRIN\ and the diskette
+// folders A: and B:. Removed with the object.
 class TempDrive {
 public:
-    TempDrive();
+    TempDrive()
+    {
+        for (const char* dir : {"C/QELVRIN", "A", "B"})
+            QDir(m_dir.path()).mkpath(QLatin1String(dir));
+    }
 
     const DriveMap& drives() const { return m_drives; }
     QString root() const { return m_dir.path() + QStringLiteral("/C"); }
@@ -26,22 +35,35 @@ public:
 
     // Native path of a DOS path on this drive.
     QString native(const QString& dosPath) const { return m_drives.toNative(dosPath); }
-    void write(const QString& dosPath, const QByteArray& bytes) const;
-    QByteArray read(const QString& dosPath) const;
-    bool exists(const QString& dosPath) const;
+    void write(const QString& dosPath, const QByteArray& bytes) const
+    {
+        QDir().mkpath(QFileInfo(native(dosPath)).path());
+        writeFile(native(dosPath), bytes);
+    }
+    QByteArray read(const QString& dosPath) const { return readFile(native(dosPath)); }
+    bool exists(const QString& dosPath) const { return QFileInfo(native(dosPath)).isFile(); }
+
     // Files in \QELVRIN\ by name.
-    void writeInstalled(const QStringList& names, const QByteArray& bytes = "x\r\n") const;
-    int countInstalled(const QStringList& names) const;
+    void writeInstalled(const QStringList& names, const QByteArray& bytes = "x\r\n") const
+    {
+        for (const QString& name : names)
+            write(kInstallDir + name, bytes);
+    }
+    int countInstalled(const QStringList& names) const
+    {
+        return int(std::count_if(names.begin(), names.end(), [this](const QString& name) { return exists(kInstallDir + name); }));
+    }
 
     // A shell script as the batch processor at \SAS\SAS.EXE.
-    void installBatchProcessor(const QByteArray& script) const;
-    // The stand-in built with the project as the batch processor; false when
-    // the build has none.
-    bool installStandIn() const;
+    void installBatchProcessor(const QByteArray& script) const
+    {
+        write(kBatchProcessorPath, "#!/bin/sh\n" + script);
+        QFile::setPermissions(native(kBatchProcessorPath), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 
 private:
     QTemporaryDir m_dir;
-    DriveMap m_drives;
+    DriveMap m_drives{root(), diskA(), diskB()};
 };
 
 } // namespace qelvrin::testing

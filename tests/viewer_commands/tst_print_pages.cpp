@@ -7,33 +7,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using qelvrin::LineReader;
-using qelvrin::PageSink;
-using qelvrin::PrintedPages;
+using namespace qelvrin;
 using qelvrin::testing::numberedLines;
 
 namespace {
 
-// Counts the lines that go on each page; a printer that can refuse a page.
+// Keeps the lines of each page, 60 to a page; can refuse a page.
 class PageRecorder : public PageSink {
 public:
-    explicit PageRecorder(int refuseAtPage = 0) : m_refuseAtPage(refuseAtPage) {}
+    explicit PageRecorder(int refuseAtPage) : m_refuseAtPage(refuseAtPage) {}
 
     int linesPerPage() const override { return 60; }
-    void printLine(int row, QByteArrayView) override
+    void printLine(int row, QByteArrayView text) override
     {
-        QCOMPARE(row, linesOnPage.last());
-        ++linesOnPage.last();
+        QCOMPARE(row, pages.last().size());
+        pages.last().append(text.toByteArray());
     }
     bool newPage() override
     {
-        if (linesOnPage.size() + 1 == m_refuseAtPage)
+        if (pages.size() + 1 == m_refuseAtPage)
             return false;
-        linesOnPage.append(0);
+        pages.append(QByteArrayList());
         return true;
     }
 
-    QList<int> linesOnPage{0};
+    QList<QByteArrayList> pages{{}};
 
 private:
     int m_refuseAtPage;
@@ -47,25 +45,50 @@ class TestPrintPages : public QObject {
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void formFeedOnLineOne_startsNoSecondPage()
+    void printPages_data()
     {
-        LineReader reader(qelvrin::testing::writeFile(m_dir, QStringLiteral("report.txt"), numberedLines(3, {}, {1})));
-        PageRecorder sink;
-        QList<int> starts;
-        const PrintedPages result = printPages(reader, sink, [&](int page) { starts.append(page); });
-        QCOMPARE(result.outcome, PrintedPages::Outcome::Done);
-        QCOMPARE(sink.linesOnPage, QList<int>{3});
-        QCOMPARE(starts, QList<int>{1});
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("refuseAtPage");
+        QTest::addColumn<QList<int>>("lines");      // on each page
+        QTest::addColumn<QByteArrayList>("firsts"); // first line of each page
+        QTest::addColumn<QList<int>>("starts");     // pages started by a form feed
+        QTest::addColumn<bool>("printerFailed");
+        QTest::newRow("form feed on line 1 starts no second page")
+            << numberedLines(3, {}, {1}) << 0 << QList<int>{3} << QByteArrayList{"line 1"} << QList<int>{1} << false;
+        QTest::newRow("form feeds on lines 40 and 80") << numberedLines(100, {}, {40, 80}) << 0 << QList<int>{39, 40, 21}
+                                                       << QByteArrayList{"line 1", "line 40", "line 80"} << QList<int>{2, 3} << false;
+        QTest::newRow("a line of two form feeds keeps the second") << QByteArray("first\r\n\f\fsecond\r\nlast\r\n") << 0 << QList<int>{1, 2}
+                                                                   << QByteArrayList{"first", "\fsecond"} << QList<int>{2} << false;
+        QTest::newRow("a full page runs on to the next") << numberedLines(130) << 0 << QList<int>{60, 60, 10}
+                                                         << QByteArrayList{"line 1", "line 61", "line 121"} << QList<int>{} << false;
+        QTest::newRow("printer refusing page 3 stops there") << numberedLines(100, {}, {40, 80}) << 3 << QList<int>{39, 40}
+                                                             << QByteArrayList{"line 1", "line 40"} << QList<int>{2} << true;
     }
-
-    void printerRefusingAPage_stopsThere()
+    void printPages()
     {
-        LineReader reader(qelvrin::testing::writeFile(m_dir, QStringLiteral("report.txt"), numberedLines(100, {}, {40, 80})));
-        PageRecorder sink(3);
-        const PrintedPages result = printPages(reader, sink, [](int) {});
-        QCOMPARE(result.outcome, PrintedPages::Outcome::PrinterFailed);
-        QCOMPARE(result.pages, 2);
-        QCOMPARE(sink.linesOnPage, (QList<int>{39, 40}));
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, refuseAtPage);
+        QFETCH(QList<int>, lines);
+        QFETCH(QByteArrayList, firsts);
+        QFETCH(QList<int>, starts);
+        QFETCH(bool, printerFailed);
+        LineReader reader(qelvrin::testing::writeFile(m_dir, QStringLiteral("report.txt"), bytes));
+        PageRecorder sink(refuseAtPage);
+        QList<int> started;
+
+        const PrintedPages result = qelvrin::printPages(reader, sink, [&](int page) { started.append(page); });
+
+        QList<int> printedLines;
+        QByteArrayList printedFirsts;
+        for (const QByteArrayList& page : sink.pages) {
+            printedLines.append(page.size());
+            printedFirsts.append(page.value(0));
+        }
+        QCOMPARE(printedLines, lines);
+        QCOMPARE(printedFirsts, firsts);
+        QCOMPARE(started, starts);
+        QCOMPARE(result.pages, lines.size());
+        QCOMPARE(result.outcome, printerFailed ? PrintedPages::Outcome::PrinterFailed : PrintedPages::Outcome::Done);
     }
 };
 

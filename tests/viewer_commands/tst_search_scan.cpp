@@ -109,56 +109,40 @@ private Q_SLOTS:
         }
     }
 
-    // Long stretches without a match, where the line ends are counted in
-    // bulk between hits, every kind of line end among them, and reads of
-    // odd sizes.
-    void largeFiles_agreeWithLineByLine_data()
+    // Long stretches between hits, where the line ends are counted in bulk:
+    // random lines with every kind of line end, and line ends in every byte,
+    // which fill the bulk counters fastest; reads of odd sizes.
+    void longStretches_agreeWithLineByLine_data()
     {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed = 1; seed <= 6; ++seed)
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
-    }
-
-    void largeFiles_agreeWithLineByLine()
-    {
-        QFETCH(quint32, seed);
-        QRandomGenerator random(seed);
+        QTest::addColumn<QByteArray>("bytes");
         static const char* const ends[] = {"\r\n", "\r\n", "\r\n", "\r", "\n", "\n\r"};
-        QByteArray bytes;
-        while (bytes.size() < 300000) {
-            QByteArray line(random.bounded(0, 140), 'x');
-            for (char& c : line)
-                c = "abcdefgh ,.:"[random.bounded(12)];
-            if (random.bounded(400) == 0)
-                line.insert(random.bounded(qMax<qsizetype>(1, line.size())), "NeedLE");
-            bytes += line + ends[random.bounded(6)];
+        for (quint32 seed = 1; seed <= 6; ++seed) {
+            QRandomGenerator random(seed);
+            QByteArray bytes;
+            while (bytes.size() < 300000) {
+                QByteArray line(random.bounded(0, 140), 'x');
+                for (char& c : line)
+                    c = "abcdefgh ,.:"[random.bounded(12)];
+                if (random.bounded(400) == 0)
+                    line.insert(random.bounded(qMax<qsizetype>(1, line.size())), "NeedLE");
+                bytes += line + ends[random.bounded(6)];
+            }
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << bytes;
         }
+        for (const char* end : {"\r", "\n", "\r\n", "\n\r"})
+            QTest::newRow(qPrintable(QStringLiteral("dense %1").arg(QLatin1String(QByteArray(end).toHex()))))
+                << QByteArray(end).repeated(40000) + "a needle" + end + QByteArray(end).repeated(70000) + "needle";
+    }
+    void longStretches_agreeWithLineByLine()
+    {
+        QFETCH(QByteArray, bytes);
         const QString path = writeFile(bytes);
-        for (const qint64 after : {qint64(0), qint64(1000), qint64(2500), qint64(4999)}) {
+        for (const qint64 after : {0, 1000, 4999, 40001}) {
             const qint64 expected = referenceFind(path, "needle", after);
-            for (const qsizetype readSize : {qsizetype(4097), qsizetype(65536), qsizetype(256 * 1024)})
+            for (const qsizetype readSize : {4097, 65536, 256 * 1024})
                 QCOMPARE(foundLine(findLineAfter(path, QStringLiteral("nEEdle"), after, readSize)), expected);
         }
         QCOMPARE(foundLine(findLineAfter(path, QStringLiteral("absent"), 0)), qint64(0));
-    }
-
-    // Line ends in every byte fill the bulk counters fastest.
-    void denseLineEnds_countedExactly_data()
-    {
-        QTest::addColumn<QByteArray>("end");
-        QTest::newRow("lone CR") << QByteArray("\r");
-        QTest::newRow("lone LF") << QByteArray("\n");
-        QTest::newRow("CR LF") << QByteArray("\r\n");
-        QTest::newRow("LF CR") << QByteArray("\n\r");
-    }
-
-    void denseLineEnds_countedExactly()
-    {
-        QFETCH(QByteArray, end);
-        const QByteArray bytes = end.repeated(40000) + "a needle" + end + end.repeated(70000) + "needle";
-        const QString path = writeFile(bytes);
-        for (const qint64 after : {qint64(0), qint64(40001)})
-            QCOMPARE(foundLine(findLineAfter(path, QStringLiteral("needle"), after)), referenceFind(path, "needle", after));
     }
 };
 

@@ -2,26 +2,18 @@
 #include "support/viewer_fixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSet>
 
 using namespace qelvrin;
 using namespace qelvrin::testing;
 
 namespace {
 
-// Where the PDF queue leaves what it prints.
-QDir pdfQueueOutput()
+// What the PDF queue has printed so far.
+QStringList queueOutput()
 {
-    return QDir(QDir::homePath() + QStringLiteral("/PDF"));
-}
-
-QSet<QString> pdfFiles()
-{
-    const QStringList names = pdfQueueOutput().entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    return QSet<QString>(names.begin(), names.end());
+    return QDir(QDir::homePath() + QStringLiteral("/PDF")).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
 }
 
 } // namespace
@@ -44,25 +36,23 @@ private Q_SLOTS:
     {
         ViewerFixture fixture;
         ViewFile& view = fixture.open(QStringLiteral("\\QELVRIN\\TDEFECT.TXT"), numberedLines(100, {}, {40, 80}));
-        const QSet<QString> before = pdfFiles();
-        const QString printerName = QPrinterInfo::defaultPrinter().isNull()
-            ? QPrinterInfo::availablePrinters().first().printerName()
-            : QPrinterInfo::defaultPrinter().printerName();
-        fixture.dialogs.queuePrinter(std::function<void(QPrinter&)>(
-            [printerName](QPrinter& printer) { printer.setPrinterName(printerName); }));
+        const QStringList before = queueOutput();
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter().isNull() ? QPrinterInfo::availablePrinters().first()
+                                                                             : QPrinterInfo::defaultPrinter();
+        const QString name = printer.printerName();
+        fixture.dialogs.queuePrinter(std::function<void(QPrinter&)>([name](QPrinter& p) { p.setPrinterName(name); }));
 
         view.mnuprint_Click();
 
-        QCOMPARE(fixture.dialogs.messages().size(), 1);
+        QCOMPARE(fixture.dialogs.boxes().size(), 1);
         QCOMPARE(fixture.dialogs.messages()[0].text, QStringLiteral("Printed 3 pages"));
         QString printed;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                const QSet<QString> added = pdfFiles() - before;
-                printed = added.isEmpty() ? QString() : pdfQueueOutput().filePath(*added.begin());
-                return !printed.isEmpty() && pdfPageCount(printed) == 3;
-            }(),
-            60000);
+        const auto printedThreePages = [&] {
+            const QStringList now = queueOutput();
+            printed = now.isEmpty() || before.contains(now.first()) ? QString() : QDir::homePath() + QStringLiteral("/PDF/") + now.first();
+            return !printed.isEmpty() && pdfPageCount(printed) == 3;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(printedThreePages(), 60000);
         QFile::remove(printed);
     }
 };

@@ -1,0 +1,202 @@
+#include "fake_stage_host.h"
+#include "support/temp_drive.h"
+
+#include "platform/run_marker.h"
+#include "stages/stage_runner.h"
+#include "stages/stage_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace qelvrin;
+using namespace qelvrin::testing;
+
+namespace {
+
+const QString kBox = QStringLiteral("QELVRIN");
+
+// A launched stage whose ticks the test drives by hand.
+struct RunningStage {
+    explicit RunningStage(QChar letter) : stage(*stageByLetter(letter))
+    {
+        drive.installBatchProcessor("exit 0\n");
+        if (letter == QChar('D')) {
+            runner.setStageLogPath(stage.logPath);
+            runner.RunDataLoadProgram();
+        } else {
+            runner.launchAssessment(letter);
+        }
+        runner.Timer1().stop();
+        host.calls.clear();
+    }
+
+    void writeLog(const QByteArray& bytes) { drive.write(stage.logPath, bytes); }
+
+    const StageInfo& stage;
+    TempDrive drive;
+    FakeStageHost host;
+    StageRunner runner{drive.drives(), host};
+};
+
+} // namespace
+
+class TestStageRunner : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void launchAssessment_preparesFilesAndStartsStage_data()
+    {
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<QChar>("other");
+        QTest::addColumn<QByteArray>("marker");
+        QTest::newRow("initial assessment") << QChar('I') << QChar('F') << QByteArray("\"I.A. PROGRAM STARTED\"\r\n");
+        QTest::newRow("full assessment") << QChar('F') << QChar('I') << QByteArray("\"F.A. PROGRAM STARTED\"\r\n");
+    }
+    void launchAssessment_preparesFilesAndStartsStage()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(QChar, other);
+        QFETCH(QByteArray, marker);
+        const StageInfo& stage = *stageByLetter(letter);
+        TempDrive drive;
+        drive.installBatchProcessor("exit 0\n");
+        for (const QString& path : {stage.logPath, stage.reportPath, stageByLetter(other)->logPath, stageByLetter(other)->reportPath,
+                                    QStringLiteral("\\QELVRIN\\signal.txt"), QStringLiteral("\\QELVRIN\\Signal.Txt")})
+            drive.write(path, "old\r\n");
+        drive.write(kMarkerPath, "\"NORMAL\"\r\n");
+        FakeStageHost host;
+        StageRunner runner(drive.drives(), host);
+
+        QVERIFY(runner.launchAssessment(letter));
+        runner.Timer1().stop();
+
+        QVERIFY(drive.exists(stage.logPath));
+        QCOMPARE(drive.read(stage.logPath), QByteArray());
+        QVERIFY(!drive.exists(stage.reportPath));
+        QCOMPARE(drive.read(stageByLetter(other)->reportPath), QByteArray("old\r\n"));
+        QCOMPARE(drive.read(kMarkerPath), marker);
+        QCOMPARE(QDir(drive.native(kInstallDir)).entryList(QDir::Files).filter(QStringLiteral("signal"), Qt::CaseInsensitive), QStringList());
+        QCOMPARE(host.calls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + stage.programName, QStringLiteral("bar 0 white")}));
+        QVERIFY(runner.sasRunning());
+    }
+
+    void batchProcessorNotStartable_reportsAndReturnsToIdle()
+    {
+        TempDrive drive;
+        drive.write(kBatchProcessorPath, "#!/bin/sh\nexit 0\n"); // not executable
+        FakeStageHost host;
+        StageRunner runner(drive.drives(), host);
+
+        QVERIFY(!runner.launchAssessment(QChar('I')));
+
+        const QString text = QStringLiteral("The SAS Software could not be started: \\SAS\\SAS.EXE (the file is not executable)");
+        QCOMPARE(host.scripted.boxes(), QStringList{ScriptedDialogs::box(text, MsgIcon::Critical, MsgButtons::Ok, kBox)});
+        QCOMPARE(host.calls.mid(host.calls.indexOf(QStringLiteral("message ") + text)),
+                 QStringList({QStringLiteral("message ") + text, QStringLiteral("RefreshStageCommands"), QStringLiteral("UnlockCommands")}));
+        QVERIFY(!runner.Timer1().isActive());
+        QCOMPARE(runner.state().StageLetter, QStringLiteral(" "));
+    }
+
+    // The bar shows the log's size against the expected one; while the
+    // window is minimised its caption shows the bar too.
+    void tick_setsBarFromLogSize_data()
+    {
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<int>("logSize");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<int>("bar");
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("empty log") << QChar('I') << 0 << false << 0 << false << "kept";
+        QTest::newRow("data load half") << QChar('D') << 7400 << false << 50 << false << "kept";
+        QTest::newRow("minimised at 7 percent") << QChar('I') << 462 << true << 7 << false << "Inorganic PC-VQS 7%";
+        QTest::newRow("exactly expected") << QChar('I') << 6600 << false << 100 << false << "kept";
+        QTest::newRow("one byte over") << QChar('I') << 6601 << true << 99 << true << "Inorganic PC-VQS 99%";
+    }
+    void tick_setsBarFromLogSize()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(int, logSize);
+        QFETCH(bool, minimised);
+        QFETCH(int, bar);
+        QFETCH(bool, red);
+        QFETCH(QString, caption);
+        RunningStage run(letter);
+        run.host.caption = QStringLiteral("kept");
+        run.host.minimised = minimised;
+        run.writeLog(QByteArray(logSize, 'x'));
+
+        run.runner.Timer1_Timer();
+
+        QCOMPARE(run.host.bar, bar);
+        QCOMPARE(run.host.barRed, red);
+        QCOMPARE(run.host.caption, caption);
+    }
+
+    void logVanishingMidRun_keepsPreviousPercentage()
+    {
+        RunningStage run(QChar('D'));
+        run.writeLog(QByteArray(7400, 'x'));
+        run.runner.Timer1_Timer();
+        QFile::remove(run.drive.native(run.stage.logPath));
+        run.host.calls.clear();
+        run.host.minimised = true;
+
+        run.runner.Timer1_Timer();
+
+        QCOMPARE(run.runner.state().CompletionPercent.value_or(-1), 50.0);
+        QCOMPARE(run.host.calls, QStringList({QStringLiteral("ShowProgressPanel"), QStringLiteral("caption Inorganic PC-VQS 50%")}));
+    }
+
+    // The end sequence in order, with the stage state each step sees.
+    void endSignal_runsEndSequenceInOrder_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<bool>("logOnAbend");
+        QTest::addColumn<bool>("logOpened");
+        QTest::newRow("normal end") << QByteArray("NOTE: all went well.\r\n") << true << false;
+        QTest::newRow("abnormal end, log shown") << QByteArray("NOTE: a\r\nERROR: stopped\r\n") << true << true;
+        QTest::newRow("abnormal end, option cleared") << QByteArray("NOTE: a\r\nERROR: stopped\r\n") << false << false;
+    }
+    void endSignal_runsEndSequenceInOrder()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(bool, logOnAbend);
+        QFETCH(bool, logOpened);
+        RunningStage run(QChar('I'));
+        run.host.logOnAbendChecked = logOnAbend;
+        run.writeLog(log);
+        run.runner.Timer1().start();
+        QStringList stateAtCall;
+        run.host.onCall = [&](const QString& call) {
+            stateAtCall << call + QStringLiteral(" | ") + run.runner.state().StageLetter + run.runner.state().StageLogPath
+                               + (run.runner.Timer1().isActive() ? QStringLiteral(" timer") : QString());
+        };
+        QSignalSpy ended(&run.runner, &StageRunner::stageEnded);
+        run.drive.write(QStringLiteral("\\QELVRIN\\Signal.txt"), QByteArray());
+
+        run.runner.Timer1_Timer();
+
+        const bool normal = !log.contains("stopped");
+        const QString text = normal ? QStringLiteral("The Initial Assessment Program has successfully completed.")
+                                    : QStringLiteral("The Initial Assessment Program has ended abnormally. Please check the SAS log from the view menu");
+        QStringList expected{QStringLiteral("pause 50"), QStringLiteral("HideProgressPanel"), QStringLiteral("message ") + text};
+        if (logOpened)
+            expected << QStringLiteral("openStageLog I");
+        expected << QStringLiteral("done I") << QStringLiteral("bar 0 white") << QStringLiteral("RefreshStageCommands");
+        for (QString& call : expected)
+            call += QStringLiteral(" | I\\QELVRIN\\IASMTJCL.LOG");
+        expected << QStringLiteral("UnlockCommands |  \\QELVRIN\\IASMTJCL.LOG");
+        QCOMPARE(stateAtCall, expected);
+        QCOMPARE(run.host.scripted.boxes(),
+                 QStringList{ScriptedDialogs::box(text, normal ? MsgIcon::None : MsgIcon::Critical, MsgButtons::Ok, kBox)});
+        QVERIFY(!run.runner.sasRunning());
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.first().at(1).value<CompletionVerdict>().normal, normal);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStageRunner)
+#include "tst_stage_runner.moc"
