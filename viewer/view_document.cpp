@@ -1,17 +1,15 @@
 #include "viewer/view_document.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <bit>
+#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qelvrin {
 
@@ -19,17 +17,9 @@ namespace {
 
 // A block's text ends one short of its end: the last position stays blank.
 constexpr qint64 kTextPerBlock = ViewDocument::BlockSize - 1;
-// Bytes read at a time: small enough to stay in the processor's cache.
-constexpr qsizetype kReadSize = 256 * 1024;
-// The scan looks at 64 bytes at a time, one bit per byte, and peeks one
-// byte past them.
-constexpr qsizetype kGroup = 64;
-constexpr qsizetype kPadding = kGroup + 1;
-
-quint64* offsets(const ReservedMemory& memory)
-{
-    return reinterpret_cast<quint64*>(memory.data());
-}
+// How much of the file's first and last bytes tells a file that grew from
+// one that was written anew.
+constexpr qint64 kFingerprintBytes = 4096;
 
 // Block and position (both from 0) of a text offset. An offset that falls
 // just after a full block is that block's closing blank: a line that begins
@@ -47,291 +37,264 @@ Place placeOf(qint64 textOffset)
     return {textOffset / kTextPerBlock, textOffset % kTextPerBlock};
 }
 
-struct GroupMasks {
-    quint64 cr = 0;
-    quint64 lf = 0;
-    quint64 formFeed = 0;
-};
-
-// Bit i tells whether byte i of the 64 at `p` is a CR, an LF or a form feed.
-GroupMasks groupMasks(const unsigned char* p)
+bool holdsLineEnd(const char* bytes, qint64 count)
 {
-    GroupMasks masks;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i ff = _mm_set1_epi8('\f');
-    for (int part = 0; part < 4; ++part) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-        const auto bits = [](__m128i eq) { return quint64(quint32(_mm_movemask_epi8(eq))); };
-        masks.cr |= bits(_mm_cmpeq_epi8(v, cr)) << (16 * part);
-        masks.lf |= bits(_mm_cmpeq_epi8(v, lf)) << (16 * part);
-        masks.formFeed |= bits(_mm_cmpeq_epi8(v, ff)) << (16 * part);
+    return std::memchr(bytes, '\r', size_t(count)) || std::memchr(bytes, '\n', size_t(count));
+}
+
+const char* endBytesOf(LineEnd end)
+{
+    switch (end) {
+    case LineEnd::CrLf:
+        return "\r\n";
+    case LineEnd::Cr:
+        return "\r";
+    case LineEnd::Lf:
+        return "\n";
+    case LineEnd::None:
+        break;
     }
-#else
-    for (int i = 0; i < kGroup; ++i) {
-        const quint64 bit = quint64(1) << i;
-        masks.cr |= p[i] == '\r' ? bit : 0;
-        masks.lf |= p[i] == '\n' ? bit : 0;
-        masks.formFeed |= p[i] == '\f' ? bit : 0;
-    }
-#endif
-    return masks;
+    return "";
 }
 
 } // namespace
 
-// Reads the file through one reused buffer and builds the text in bulk:
-// runs of bytes that need no change (lines ending in CR LF) are copied as
-// they are, and the line index takes the start of every line from bit masks
-// of the line ends. Only a lone CR, a lone LF and a leading form feed break
-// a run. The rules are the line reader's: a line ends at CR LF, a lone CR or
-// a lone LF; a last line without an end gets one.
-class ViewDocument::Loader {
-public:
-    explicit Loader(ViewDocument& document)
-        : m_document(document)
-    {
-    }
-
-    bool read(QFile& file, QString* error);
-    qint64 textLength() const { return m_text; }
-
-private:
-    qsizetype scan(const unsigned char* data, qsizetype size, bool atEnd);
-    void write(const unsigned char* bytes, qint64 count);
-    void startLine(qint64 textOffset);
-
-    ViewDocument& m_document;
-    qint64 m_text = 0;             // characters of text written
-    bool m_lineStartsNext = true;  // the next byte begins a line
-    bool m_anyByte = false;
-};
-
-bool ViewDocument::Loader::read(QFile& file, QString* error)
+ViewDocument::~ViewDocument()
 {
-    const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kReadSize + 1 + kPadding]);
-    qsizetype kept = 0;
-    for (;;) {
-        const qint64 got = file.read(reinterpret_cast<char*>(buffer.get()) + kept, kReadSize);
-        if (got < 0) {
-            *error = file.errorString();
-            return false;
-        }
-        const bool atEnd = got == 0;
-        const qsizetype size = kept + qsizetype(got);
-        std::memset(buffer.get() + size, 0, kPadding);
-        const qsizetype used = scan(buffer.get(), size, atEnd);
-        kept = size - used;
-        std::memmove(buffer.get(), buffer.get() + used, size_t(kept));
-        if (atEnd)
-            break;
-    }
-    if (m_anyByte) {
-        if (m_lineStartsNext)
-            --m_document.m_lineCount; // the file ended with a line end: no line follows it
-        else
-            write(reinterpret_cast<const unsigned char*>("\r\n"), 2);
-    }
-    return true;
-}
-
-// Takes the lines of `size` bytes at `data` (followed by kPadding zero
-// bytes) into the text. A CR that ends the data before the end of the file
-// may be the first half of a CR LF: it is left for the next call, and the
-// number of bytes taken says so.
-qsizetype ViewDocument::Loader::scan(const unsigned char* data, qsizetype size, bool atEnd)
-{
-    if (!atEnd && size > 0 && data[size - 1] == '\r')
-        --size;
-    if (size > 0 && !m_anyByte) {
-        m_anyByte = true;
-        startLine(0);
-    }
-    qsizetype copyFrom = 0; // first byte not yet written
-    const auto textAt = [&](qsizetype at) { return m_text + (at - copyFrom); };
-    quint64 crBefore = 0; // the byte before the group is a CR
-    for (qsizetype group = 0; group < size; group += kGroup) {
-        const qsizetype length = std::min(kGroup, size - group);
-        const quint64 valid = length == kGroup ? ~quint64(0) : (quint64(1) << length) - 1;
-        GroupMasks masks = groupMasks(data + group);
-        masks.cr &= valid;
-        masks.lf &= valid;
-        masks.formFeed &= valid;
-        const quint64 lfAfter = (masks.lf >> 1) | (quint64(group + kGroup < size && data[group + kGroup] == '\n') << 63);
-
-        const quint64 crLf = masks.lf & ((masks.cr << 1) | crBefore);
-        const quint64 loneLf = masks.lf & ~crLf;
-        const quint64 loneCr = masks.cr & ~lfAfter;
-        const quint64 ends = crLf | loneCr | loneLf; // the last byte of each line end
-        const quint64 starts = (ends << 1) | quint64(m_lineStartsNext);
-        const quint64 leadingFormFeed = masks.formFeed & starts;
-        crBefore = masks.cr >> 63;
-        m_lineStartsNext = (ends >> (length - 1)) & 1;
-
-        if ((loneCr | loneLf | leadingFormFeed) == 0) {
-            for (quint64 e = ends; e; e &= e - 1)
-                startLine(textAt(group + std::countr_zero(e) + 1));
-            continue;
-        }
-        for (quint64 e = ends | leadingFormFeed; e; e &= e - 1) {
-            const int bit = std::countr_zero(e);
-            const quint64 one = quint64(1) << bit;
-            const qsizetype at = group + bit;
-            if (leadingFormFeed & one) {
-                write(data + copyFrom, at - copyFrom);
-                copyFrom = at + 1;
-            } else if (loneLf & one) {
-                write(data + copyFrom, at - copyFrom);
-                write(reinterpret_cast<const unsigned char*>("\r\n"), 2);
-                copyFrom = at + 1;
-                startLine(m_text);
-            } else if (loneCr & one) {
-                write(data + copyFrom, at + 1 - copyFrom);
-                write(reinterpret_cast<const unsigned char*>("\n"), 1);
-                copyFrom = at + 1;
-                startLine(m_text);
-            } else {
-                startLine(textAt(at + 1));
-            }
-        }
-    }
-    write(data + copyFrom, size - copyFrom);
-    return size;
-}
-
-// Appends characters to the text; a block that fills up gets its closing
-// blank and passes the rest on to the next, as many blocks as it takes.
-void ViewDocument::Loader::write(const unsigned char* bytes, qint64 count)
-{
-    while (count > 0) {
-        const qint64 block = m_text / kTextPerBlock;
-        const qint64 position = m_text % kTextPerBlock;
-        const qint64 chunk = std::min(count, kTextPerBlock - position);
-        m_document.ensureBlocks(block + 1);
-        char* at = m_document.m_blocks.data() + block * BlockSize + position;
-        std::memcpy(at, bytes, size_t(chunk));
-        if (position + chunk == kTextPerBlock)
-            at[chunk] = ' ';
-        m_text += chunk;
-        bytes += chunk;
-        count -= chunk;
-    }
-}
-
-void ViewDocument::Loader::startLine(qint64 textOffset)
-{
-    ReservedMemory& index = m_document.m_lineOffsets;
-    const std::size_t bytes = std::size_t(m_document.m_lineCount + 1) * sizeof(quint64);
-    if (bytes > index.capacity())
-        index.grow(bytes);
-    offsets(index)[m_document.m_lineCount++] = quint64(textOffset);
+    clear();
 }
 
 void ViewDocument::clear()
 {
-    m_blocks.release();
-    m_lineOffsets.release();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_index.clear();
+    m_indexed = {};
     m_blockCount = 0;
-    m_lineCount = 0;
 }
 
-bool ViewDocument::load(const QString& nativePath, QString* error)
+bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPause& pause)
 {
     clear();
-    QString reason;
     const auto fail = [&](const QString& why) {
         clear();
         if (error)
             *error = why;
         return false;
     };
-    const QFileInfo info(nativePath);
-    if (info.isDir())
+    m_fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return fail(qt_error_string(errno));
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return fail(qt_error_string(errno));
+    if (S_ISDIR(info.st_mode))
         return fail(QStringLiteral("Is a directory"));
-    QFile file(nativePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-
-    const qint64 fileLength = std::max<qint64>(0, info.size());
+    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    QString reason;
     try {
-        // Room for the worst case, reserved but not yet used, so the store
-        // is never moved while the file is read: a line end of one byte
-        // becomes two characters, and each block gives up one position.
-        const qint64 textBound = 2 * fileLength + EndOfFileMarkLength + 2;
-        m_blocks.reserve(std::size_t((textBound / kTextPerBlock + 2) * BlockSize));
-        m_lineOffsets.reserve(std::size_t(fileLength + 2) * sizeof(quint64));
-        ensureBlocks(1);
-        Loader loader(*this);
-        if (!loader.read(file, &reason))
+        m_index.reserveFor(std::max<qint64>(0, info.st_size));
+        if (!index(&reason, pause))
             return fail(reason);
-        finishBlocks(fileLength, loader.textLength());
     } catch (const std::bad_alloc&) {
-        return fail(QStringLiteral("Not enough memory to hold the file"));
+        return fail(QStringLiteral("Not enough memory to index the file"));
     }
     return true;
 }
 
-void ViewDocument::ensureBlocks(qint64 count)
+// Indexes the file from the end of the index on, and notes the file's state
+// and the blocks the text takes: as many as the text needs, and at least
+// one more than whole blocks in the file.
+bool ViewDocument::index(QString* error, const ReadPause& pause)
 {
-    m_blocks.grow(std::size_t(count * BlockSize));
+    const ScanOutcome scanned = scanLines(m_fd, m_index, pause);
+    if (!scanned.done) {
+        *error = scanned.error;
+        return false;
+    }
+    m_indexed = stateNow(m_index.fileEnd());
+    m_blockCount = std::max(m_index.fileEnd() / BlockSize + 1, placeOf(m_index.textEnd()).block + 1);
+    return true;
 }
 
-// The end mark goes into the current block as far as it reaches; then the
-// rest of that block, and any block the file's length promised but the text
-// did not need, is blank.
-void ViewDocument::finishBlocks(qint64 fileLength, qint64 textLength)
+ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
 {
-    const Place end = placeOf(textLength);
-    char* block = m_blocks.data() + end.block * BlockSize;
-    const qint64 markLength = std::min(EndOfFileMarkLength, BlockSize - end.position);
-    std::memcpy(block + end.position, EndOfFileMark, std::size_t(markLength));
-    const qint64 used = end.position + markLength;
-    std::memset(block + used, ' ', std::size_t(BlockSize - used));
+    FileState state;
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return state;
+    state.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    const qint64 edge = std::min(kFingerprintBytes, indexedBytes);
+    state.head.resize(edge);
+    state.tail.resize(edge);
+    if (!readExactly(0, edge, state.head.data()) || !readExactly(indexedBytes - edge, edge, state.tail.data()))
+        state.head.clear();
+    return state;
+}
 
-    m_blockCount = std::max(fileLength / BlockSize + 1, end.block + 1);
-    ensureBlocks(m_blockCount);
-    const qint64 blankFrom = (end.block + 1) * BlockSize;
-    std::memset(m_blocks.data() + blankFrom, ' ', std::size_t(m_blockCount * BlockSize - blankFrom));
+ViewDocument::Change ViewDocument::refresh()
+{
+    if (m_fd < 0)
+        return Change::None;
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return Change::None;
+    const qint64 modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    const qint64 indexedBytes = m_index.fileEnd();
+    if (info.st_size == indexedBytes && modifiedNs == m_indexed.modifiedNs)
+        return Change::None;
+    if (info.st_size < indexedBytes)
+        return Change::Replaced;
+    const FileState now = stateNow(indexedBytes);
+    if (now.head != m_indexed.head || now.tail != m_indexed.tail)
+        return Change::Replaced;
+    if (info.st_size == indexedBytes) {
+        m_indexed = now;
+        return Change::None;
+    }
+    // The last line may go on in the bytes added: it is indexed again.
+    m_index.dropLast();
+    QString reason;
+    try {
+        if (!index(&reason, {}))
+            return Change::Replaced;
+    } catch (const std::bad_alloc&) {
+        return Change::Replaced;
+    }
+    return Change::Grown;
 }
 
 qint64 ViewDocument::LineBlock(qint64 line) const
 {
-    Q_ASSERT(line >= 1 && line <= m_lineCount);
-    return placeOf(qint64(offsets(m_lineOffsets)[line - 1])).block + 1;
+    Q_ASSERT(line >= 1 && line <= LineCount());
+    return placeOf(m_index.line(line - 1).textStart).block + 1;
 }
 
 qint64 ViewDocument::LineStart(qint64 line) const
 {
-    Q_ASSERT(line >= 1 && line <= m_lineCount);
-    return placeOf(qint64(offsets(m_lineOffsets)[line - 1])).position + 1;
+    Q_ASSERT(line >= 1 && line <= LineCount());
+    return placeOf(m_index.line(line - 1).textStart).position + 1;
 }
 
-QByteArrayView ViewDocument::TextBlock(qint64 block) const
+bool ViewDocument::readExactly(qint64 offset, qint64 count, char* out) const
+{
+    while (count > 0) {
+        const ssize_t got = ::pread(m_fd, out, size_t(count), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        out += got;
+        offset += got;
+        count -= got;
+    }
+    return true;
+}
+
+// Characters [textFrom, textFrom + count) of the text before the end mark,
+// read from the file in one piece. False when the file's bytes there no
+// longer hold the lines the index says: a line end inside a line, a line end
+// not where it was, a form feed come or gone, or the bytes gone.
+bool ViewDocument::readText(qint64 textFrom, qint64 count, char* out) const
+{
+    const qint64 textTo = textFrom + count;
+    const IndexedLine first = m_index.lineAtText(textFrom);
+    const auto fileAt = [](const IndexedLine& line, qint64 textOffset) {
+        return line.contentStart() + std::min(textOffset - line.textStart, line.contentLength());
+    };
+    IndexedLine last = first;
+    while (last.textEnd() < textTo)
+        last = m_index.next(last);
+    const qint64 fileFrom = fileAt(first, textFrom);
+    // Through the last line's end, when the text asked for reaches it.
+    const qint64 fileTo = textTo > last.textStart + last.contentLength() ? last.fileEnd() : fileAt(last, textTo);
+    QByteArray bytes(fileTo - fileFrom, Qt::Uninitialized);
+    if (!readExactly(fileFrom, bytes.size(), bytes.data()))
+        return false;
+    const auto in = [&](qint64 fileOffset) { return bytes.constData() + (fileOffset - fileFrom); };
+
+    for (IndexedLine line = first;; line = m_index.next(line)) {
+        if (line.fileStart >= fileFrom && (*in(line.fileStart) == '\f') != line.formFeed)
+            return false;
+        const qint64 from = std::max(textFrom, line.textStart);
+        const qint64 contentEnd = line.textStart + line.contentLength();
+        if (from < contentEnd) {
+            const qint64 to = std::min(textTo, contentEnd);
+            const char* source = in(fileAt(line, from));
+            if (holdsLineEnd(source, to - from))
+                return false;
+            std::memcpy(out + (from - textFrom), source, size_t(to - from));
+        }
+        if (textTo > contentEnd) {
+            const char* end = endBytesOf(line.end);
+            if (std::memcmp(in(line.contentStart() + line.contentLength()), end, std::strlen(end)) != 0)
+                return false;
+            for (qint64 at = std::max(from, contentEnd); at < std::min(textTo, contentEnd + 2); ++at)
+                out[at - textFrom] = at == contentEnd ? '\r' : '\n';
+        }
+        if (line.fileStart == last.fileStart)
+            return true;
+    }
+}
+
+// Appends positions [from, to) (from 0) of block `block` (from 0): the text
+// that falls there, the end mark where it falls, blanks elsewhere.
+bool ViewDocument::appendBlockPart(QByteArray& out, qint64 block, qint64 from, qint64 to) const
+{
+    const qsizetype at = out.size();
+    out.resize(at + (to - from));
+    char* part = out.data() + at;
+    std::memset(part, ' ', size_t(to - from));
+
+    const qint64 textEnd = m_index.textEnd();
+    const qint64 textFrom = std::min(block * kTextPerBlock + from, textEnd);
+    const qint64 textTo = std::min(block * kTextPerBlock + std::min(to, kTextPerBlock), textEnd);
+    if (textFrom < textTo && !readText(textFrom, textTo - textFrom, part))
+        return false;
+
+    const Place end = placeOf(textEnd);
+    if (end.block == block) {
+        const qint64 markTo = std::min(end.position + EndOfFileMarkLength, BlockSize);
+        for (qint64 position = std::max(from, end.position); position < std::min(to, markTo); ++position)
+            part[position - from] = EndOfFileMark[position - end.position];
+    }
+    return true;
+}
+
+QByteArray ViewDocument::TextBlock(qint64 block) const
 {
     Q_ASSERT(block >= 1 && block <= m_blockCount);
-    return QByteArrayView(m_blocks.data() + (block - 1) * BlockSize, BlockSize);
+    QByteArray text;
+    if (!appendBlockPart(text, block - 1, 0, BlockSize))
+        return {};
+    return text;
 }
 
-QByteArrayView ViewDocument::viewText(qint64 v) const
+QByteArray ViewDocument::viewText(qint64 v) const
 {
     if (m_blockCount == 0)
         return {};
     qint64 block = 1;
     qint64 start = 1;
-    if (v >= 1 && v <= m_lineCount) {
-        block = LineBlock(v);
-        start = LineStart(v);
+    if (v >= 1 && v <= LineCount()) {
+        const Place place = placeOf(m_index.line(v - 1).textStart);
+        block = place.block + 1;
+        start = place.position + 1;
     }
-    qint64 length = BlockSize - start + 1;
-    if (start > NextBlockThreshold && block < m_blockCount)
-        length += NextBlockSpan;
-    return QByteArrayView(m_blocks.data() + (block - 1) * BlockSize + (start - 1), length);
+    const bool withNext = start > NextBlockThreshold && block < m_blockCount;
+    QByteArray text;
+    text.reserve(BlockSize - start + 1 + (withNext ? NextBlockSpan : 0));
+    if (!appendBlockPart(text, block - 1, start - 1, BlockSize))
+        return {};
+    if (withNext && !appendBlockPart(text, block, 0, NextBlockSpan))
+        return {};
+    return text;
 }
 
 QString ViewDocument::viewString(qint64 v) const
 {
-    const QByteArrayView text = viewText(v);
+    const QByteArray text = viewText(v);
     return QString::fromLatin1(text.data(), text.size());
 }
 

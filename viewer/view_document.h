@@ -1,17 +1,20 @@
 #pragma once
 
-#include "viewer/reserved_memory.h"
+#include "viewer/line_index.h"
+#include "viewer/line_scanner.h"
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 
 namespace qelvrin {
 
-// The viewer's copy of a file: the text in blocks of BlockSize characters
+// The viewer's view of a file: the text in blocks of BlockSize characters
 // (bytes), each block's last position always blank, and a line index giving
 // the block and position where each line starts. Blocks and positions are
-// numbered from 1. The blocks lie back to back in one reservation, so a page
-// that runs into the next block is one contiguous piece of memory.
+// numbered from 1. The text is the file's lines, each less a leading form
+// feed and ending in CR LF, then the end mark. Only the line index is held:
+// the file stays open and the text of a block or page is read from it when
+// asked for, so a file far larger than memory can be shown.
 class ViewDocument {
 public:
     static constexpr qint64 BlockSize = 30000;
@@ -20,44 +23,64 @@ public:
     static constexpr char EndOfFileMark[] = "\r\n-------- End of File --------";
     static constexpr qint64 EndOfFileMarkLength = sizeof(EndOfFileMark) - 1;
 
+    // What became of the file since it was indexed.
+    enum class Change { None, Grown, Replaced };
+
     ViewDocument() = default;
+    ~ViewDocument();
     ViewDocument(const ViewDocument&) = delete;
     ViewDocument& operator=(const ViewDocument&) = delete;
 
-    // Reads the whole file. On failure the document is left empty and
-    // `error` (when given) holds the reason.
-    bool load(const QString& nativePath, QString* error = nullptr);
+    // Opens the file and indexes its lines. On failure the document is left
+    // empty and `error` (when given) holds the reason; a pause that answers
+    // false fails it with an empty reason.
+    bool load(const QString& nativePath, QString* error = nullptr, const ReadPause& pause = {});
     void clear();
 
+    // Compares the open file with what was indexed. A file that only grew
+    // gets its new lines indexed (Grown). One that was truncated or rewritten
+    // (Replaced) is to be loaded afresh. A file deleted or renamed over is
+    // still the open one: nothing changed.
+    Change refresh();
+
     qint64 BlockCount() const { return m_blockCount; }
-    qint64 LineCount() const { return m_lineCount; }
+    qint64 LineCount() const { return m_index.count(); }
     // Entries of the line index, for lines 1 to LineCount.
     qint64 LineBlock(qint64 line) const;
     qint64 LineStart(qint64 line) const;
     // Block 1 to BlockCount, all BlockSize characters of it.
-    QByteArrayView TextBlock(qint64 block) const;
+    QByteArray TextBlock(qint64 block) const;
 
     // What the view shows when line v is its first line: from the line's
     // start to the end of its block, and when the line starts beyond
     // NextBlockThreshold in a block that is not the last, NextBlockSpan more
     // characters of the next. A v of 0 (or out of range) draws line 1.
-    QByteArrayView viewText(qint64 v) const;
+    // Empty when the file no longer holds the lines indexed there (changed
+    // in place, or unreadable): it is then to be loaded afresh.
+    QByteArray viewText(qint64 v) const;
     // The same, decoded as Latin-1 so every byte survives.
     QString viewString(qint64 v) const;
 
+    // Memory the line index takes.
+    qint64 indexBytes() const { return m_index.bytesUsed(); }
+
 private:
-    class Loader;
+    struct FileState {
+        qint64 modifiedNs = 0;
+        QByteArray head; // the first and last bytes indexed
+        QByteArray tail;
+    };
 
-    void finishBlocks(qint64 fileLength, qint64 textLength);
-    void ensureBlocks(qint64 count);
+    bool index(QString* error, const ReadPause& pause);
+    FileState stateNow(qint64 indexedBytes) const;
+    bool readText(qint64 textFrom, qint64 count, char* out) const;
+    bool appendBlockPart(QByteArray& out, qint64 block, qint64 from, qint64 to) const;
+    bool readExactly(qint64 offset, qint64 count, char* out) const;
 
-    ReservedMemory m_blocks;
-    // Per line, where it starts in the text: characters from the first, the
-    // blank that closes each block not counted. LineBlock and LineStart
-    // follow from it.
-    ReservedMemory m_lineOffsets; // quint64 per line
+    int m_fd = -1;
+    LineIndex m_index;
+    FileState m_indexed;
     qint64 m_blockCount = 0;
-    qint64 m_lineCount = 0;
 };
 
 } // namespace qelvrin

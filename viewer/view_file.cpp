@@ -9,6 +9,8 @@
 #include "viewer/viewer_launcher.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -28,6 +30,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
 constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
+constexpr qint64 kRepaintEveryMs = 40;
 const QColor kCornerGrey{192, 192, 192};
 
 const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
@@ -148,6 +151,12 @@ Dialogs& ViewFile::dialogs() const
 
 bool ViewFile::Form_Load()
 {
+    if (m_loading) {
+        // Asked for while a load lets the windows repaint: that load gives
+        // way and this one follows it.
+        m_loadAgain = true;
+        return true;
+    }
     QString& fileName = m_launcher.ViewFileName;
     if (fileName.isEmpty())
         fileName = m_launcher.commandLineText();
@@ -169,7 +178,12 @@ bool ViewFile::Form_Load()
     {
         const BusyPointer busy;
         applyFontFromSettings();
-        loaded = m_document.load(path, &reason);
+        loaded = loadDocument(path, &reason);
+    }
+    if (m_loadAgain) {
+        // Another file was named while this one was read.
+        m_loadAgain = false;
+        return Form_Load();
     }
     if (!loaded) {
         const QString shown = path.isEmpty() ? fileName : path;
@@ -189,6 +203,51 @@ bool ViewFile::Form_Load()
     Form_Resize();
     vscroll1_Change();
     return true;
+}
+
+// Reads the file while letting the windows repaint every few hundredths of
+// a second; the operator's input waits until it is read.
+bool ViewFile::loadDocument(const QString& path, QString* reason)
+{
+    m_loading = true;
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    const bool loaded = m_document.load(path, reason, [this, &sinceRepaint] {
+        if (sinceRepaint.elapsed() >= kRepaintEveryMs) {
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceRepaint.restart();
+        }
+        return !m_loadAgain;
+    });
+    m_loading = false;
+    return loaded;
+}
+
+// Catches the view up with its file: new lines of a file that grew become
+// reachable, and a file truncated or rewritten is loaded afresh (and drawn).
+ViewDocument::Change ViewFile::followFile()
+{
+    if (m_loading || m_reloading)
+        return ViewDocument::Change::None;
+    const ViewDocument::Change change = m_document.refresh();
+    if (change == ViewDocument::Change::Grown) {
+        const QSignalBlocker quiet(m_vscroll1);
+        m_vscroll1->setMaximum(int(qMin<qint64>(m_document.LineCount(), INT_MAX)));
+    } else if (change == ViewDocument::Change::Replaced) {
+        reloadAfresh();
+    }
+    return change;
+}
+
+// Loads the file again as a fresh open would; a file that changes again
+// meanwhile is shown as that load found it.
+void ViewFile::reloadAfresh()
+{
+    if (m_reloading)
+        return;
+    m_reloading = true;
+    Form_Load();
+    m_reloading = false;
 }
 
 void ViewFile::applyFontFromSettings()
@@ -226,9 +285,17 @@ void ViewFile::vscroll1_Scroll()
 
 void ViewFile::DrawView()
 {
+    if (followFile() == ViewDocument::Change::Replaced)
+        return;
     const int value = m_vscroll1->value();
+    const QString page = m_document.viewString(value);
+    if (page.isEmpty() && m_document.BlockCount() > 0 && !m_loading && !m_reloading) {
+        // The file changed under the lines shown.
+        reloadAfresh();
+        return;
+    }
     setWindowTitle(viewCaption(m_captionName, qMax(1, value), m_vscroll1->maximum()));
-    m_text1->setPlainText(m_document.viewString(value));
+    m_text1->setPlainText(page);
     m_text1->horizontalScrollBar()->setValue(0);
 }
 
@@ -255,6 +322,15 @@ bool ViewFile::vscroll1_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
 void ViewFile::mnuexit_Click()
 {
     close();
+}
+
+void ViewFile::closeEvent(QCloseEvent* event)
+{
+    // The window is not to go while its own load runs.
+    if (m_loading)
+        event->ignore();
+    else
+        QMainWindow::closeEvent(event);
 }
 
 bool ViewFile::eventFilter(QObject* watched, QEvent* event)

@@ -58,10 +58,16 @@ public Q_SLOTS:
     void mnufonts_Click();
     void mnuHelp_Click();
 
+    // Catches the view up with a file that changed since it was loaded.
+    ViewDocument::Change followFile();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool loadDocument(const QString& path, QString* reason);
+    void reloadAfresh();
     void buildMenuBar();
     void applyFontFromSettings();
     void DrawView();
@@ -73,6 +79,9 @@ private:
     std::unique_ptr<Dialogs> m_dialogs;
     ViewDocument m_document;
     QString m_captionName;
+    bool m_loading = false;   // a load is reading the file
+    bool m_loadAgain = false; // and another was asked for meanwhile
+    bool m_reloading = false; // the file changed and is loaded afresh
     QWidget* m_client = nullptr;
     QPlainTextEdit* m_text1 = nullptr;
     QScrollBar* m_vscroll1 = nullptr;

@@ -80,11 +80,15 @@ private:
 
 void ViewFile::mnuprint_Click()
 {
+    if (followFile() == ViewDocument::Change::Grown)
+        DrawView();
     runPrintCommand(dialogs(), *this, m_text1->font(), viewedFile(m_launcher));
 }
 
 void ViewFile::mnusearch_Click()
 {
+    if (followFile() == ViewDocument::Change::Grown)
+        DrawView();
     WindowSearchView view(*this);
     runSearch(searchState(), dialogs(), view, viewedFile(m_launcher));
 }

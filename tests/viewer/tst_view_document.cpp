@@ -19,7 +19,7 @@ QByteArray line(qint64 length, char fill = 'x')
 
 QByteArray blockText(const ViewDocument& document, qint64 block)
 {
-    return document.TextBlock(block).toByteArray();
+    return document.TextBlock(block);
 }
 
 // The text of all blocks without the blank each block keeps at its end.
@@ -43,10 +43,10 @@ private Q_SLOTS:
         QCOMPARE(document->LineCount(), 3);
         QCOMPARE(document->BlockCount(), 1);
         const QByteArray shown = "A\r\nB\r\nC\r\n\r\n-------- End of File --------";
-        QCOMPARE(document->viewText(1).toByteArray(), shown + QByteArray(kBlock - shown.size(), ' '));
+        QCOMPARE(document->viewText(1), shown + QByteArray(kBlock - shown.size(), ' '));
         QCOMPARE(document->viewText(0), document->viewText(1)); // scroll value 0 draws line 1
         QCOMPARE(document->LineStart(2), 4);
-        QCOMPARE(document->viewText(3).toByteArray().left(3), QByteArray("C\r\n"));
+        QCOMPARE(document->viewText(3).left(3), QByteArray("C\r\n"));
     }
 
     // Every line is stored with CR LF and without its first form feed.
@@ -88,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(document->LineStart(3), 16);
         QVERIFY(blockText(*document, 2).startsWith(second.mid(7) + "\r\n"));
         // The view shows the split line with one blank at the split point.
-        const QByteArray shown = document->viewText(2).toByteArray();
+        const QByteArray shown = document->viewText(2);
         QCOMPARE(shown.size(), 8 + ViewDocument::NextBlockSpan);
         QVERIFY(shown.startsWith(second.left(7) + " " + second.mid(7) + "\r\n"));
     }
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(document->LineStart(2), 30000);
         QVERIFY(blockText(*document, 2).startsWith("NEXT\r\n"));
         QCOMPARE(document->LineStart(3), 7);
-        QVERIFY(document->viewText(2).toByteArray().startsWith(" NEXT\r\n"));
+        QVERIFY(document->viewText(2).startsWith(" NEXT\r\n"));
     }
 
     // A first line from position 20,001 on gets the start of the next block too.
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QFETCH(int, appended);
         const LoadedDocument document(line(lineOneLength) + line(20000) + line(20000));
         QCOMPARE(document->LineStart(2), start);
-        const QByteArray shown = document->viewText(2).toByteArray();
+        const QByteArray shown = document->viewText(2);
         QCOMPARE(shown.size(), kBlock - start + 1 + appended);
         QCOMPARE(shown.right(appended), blockText(*document, 2).left(appended));
     }
@@ -150,8 +150,8 @@ private Q_SLOTS:
             file += QByteArray::number(n) + "\r\n";
         const LoadedDocument document(file);
         QCOMPARE(document->LineCount(), 40000);
-        QVERIFY(document->viewText(40000).toByteArray().startsWith("40000\r\n" + kMark));
-        QVERIFY(document->viewText(30001).toByteArray().startsWith("30001\r\n30002\r\n"));
+        QVERIFY(document->viewText(40000).startsWith("40000\r\n" + kMark));
+        QVERIFY(document->viewText(30001).startsWith("30001\r\n30002\r\n"));
     }
 
     void lengthJustBelowMultipleOfBlock_withLoneLineFeeds_growsBlocks()
@@ -172,7 +172,7 @@ private Q_SLOTS:
         // The "x" lines fill three blocks exactly: "y" starts at the blank.
         QCOMPARE(document->LineBlock(document->LineCount()), 3);
         QCOMPARE(document->LineStart(document->LineCount()), kBlock);
-        QVERIFY(document->viewText(document->LineCount()).toByteArray().startsWith(" y\r\n" + kMark));
+        QVERIFY(document->viewText(document->LineCount()).startsWith(" y\r\n" + kMark));
     }
 
     void binaryBytes_areKeptAndShownAsLatin1()
@@ -185,7 +185,7 @@ private Q_SLOTS:
         const LoadedDocument document(bytes);
         QCOMPARE(document->LineCount(), 1);
         // The first byte is not a form feed, so the line is kept whole.
-        QVERIFY(document->viewText(1).toByteArray().startsWith(bytes + "\r\n"));
+        QVERIFY(document->viewText(1).startsWith(bytes + "\r\n"));
         const QString shown = document->viewString(1);
         QCOMPARE(shown.size(), kBlock);
         for (qsizetype i = 0; i < bytes.size(); ++i)

@@ -2,10 +2,13 @@
 
 #include "support/viewer_fixture.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QTextDocument>
 #include <QWheelEvent>
+
+#include <cstdio>
 
 using namespace qelvrin;
 using namespace qelvrin::testing;
@@ -145,6 +148,57 @@ private Q_SLOTS:
         QCOMPARE(open(kReport, numberedLines(4)).vscroll1()->minimum(), 1);
     }
 
+    // A stage may write its log while it is shown: the next draw follows.
+    void fileChangedWhileShown_nextDrawFollowsIt_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QByteArray>("shown");
+        const QString unchanged = QStringLiteral("DLOADJCL.LOG line 42 of 100");
+        QTest::newRow("deleted") << "delete" << unchanged << QByteArray("line 42\r\n");
+        QTest::newRow("renamed over") << "rename over" << unchanged << QByteArray("line 42\r\n");
+        QTest::newRow("truncated") << "truncate" << "DLOADJCL.LOG line 1 of 10" << QByteArray("line 1\r\n");
+        QTest::newRow("rewritten shorter") << "rewrite shorter" << "DLOADJCL.LOG line 1 of 1" << QByteArray("new\r\n\r\n---");
+        QTest::newRow("rewritten in place") << "rewrite in place" << "DLOADJCL.LOG line 1 of 199" << QByteArray("line 1\r\n\r\nline 2");
+        // The last line, left open, goes on in the bytes appended.
+        QTest::newRow("appended") << "append" << "DLOADJCL.LOG line 42 of 105" << QByteArray("line 42\r\n");
+    }
+    void fileChangedWhileShown_nextDrawFollowsIt()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, caption);
+        QFETCH(QByteArray, shown);
+        const QByteArray original = numberedLines(100).chopped(2);
+        ViewFile& view = open(kLog, original);
+        view.vscroll1()->setValue(42);
+        const QString path = m_fixture->drive.native(kLog);
+        QFile file(path);
+        if (change == QLatin1String("delete")) {
+            QVERIFY(file.remove());
+        } else if (change == QLatin1String("rename over")) {
+            m_fixture->drive.write(kReport, "other\r\n");
+            QCOMPARE(::rename(QFile::encodeName(m_fixture->drive.native(kReport)).constData(), QFile::encodeName(path).constData()), 0);
+        } else if (change == QLatin1String("truncate")) {
+            QVERIFY(file.resize(numberedLines(10).size()));
+        } else if (change == QLatin1String("rewrite in place")) {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QCOMPARE(file.write(QByteArray(original).replace("\r\n", "\n\n")), original.size());
+        } else {
+            const bool append = change == QLatin1String("append");
+            QVERIFY(file.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate));
+            const QByteArray bytes = append ? "\r\n" + numberedLines(105).mid(numberedLines(100).size()) : QByteArray("new\r\n");
+            QCOMPARE(file.write(bytes), bytes.size());
+        }
+        file.close();
+        view.vscroll1_Change();
+        QCOMPARE(view.windowTitle(), caption);
+        QVERIFY2(shownText(view).startsWith(shown), shownText(view).left(40).constData());
+        if (change == QLatin1String("append")) {
+            view.vscroll1()->setValue(100);
+            QVERIFY(shownText(view).startsWith("line 100\r\nline 101\r\n"));
+        }
+    }
+
     void binaryFile_textAreaHoldsEveryByte()
     {
         QByteArray bytes;
@@ -153,7 +207,7 @@ private Q_SLOTS:
                 bytes += char(value);
         }
         ViewFile& view = open(kLog, bytes + "\r\nsecond\r\n");
-        QCOMPARE(shownText(view), view.document().viewText(1).toByteArray());
+        QCOMPARE(shownText(view), view.document().viewText(1));
         QVERIFY(shownText(view).startsWith(bytes + "\r\nsecond\r\n"));
     }
 };
