@@ -31,6 +31,9 @@ constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
 constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
 constexpr qint64 kRepaintEveryMs = 40;
+// A page may hold one line of 30,000 characters: text in a font without
+// kerning or ligatures is laid out from its glyph widths, without shaping.
+constexpr QFont::StyleStrategy kPlainShaping = QFont::PreferNoShaping;
 const QColor kCornerGrey{192, 192, 192};
 
 const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
@@ -64,7 +67,7 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont initial(QStringLiteral("Courier New"));
-    initial.setStyleHint(QFont::TypeWriter);
+    initial.setStyleHint(QFont::TypeWriter, kPlainShaping);
     initial.setPointSizeF(7.5);
     m_text1->setFont(initial);
     m_text1->installEventFilter(this);
@@ -254,7 +257,7 @@ void ViewFile::applyFontFromSettings()
 {
     const FontChoice choice = readViewFont(Global(drives()));
     QFont font(choice.face);
-    font.setStyleHint(QFont::TypeWriter);
+    font.setStyleHint(QFont::TypeWriter, kPlainShaping);
     font.setPointSizeF(choice.size);
     font.setBold(choice.bold);
     font.setItalic(choice.italic);
