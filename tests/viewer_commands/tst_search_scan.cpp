@@ -1,5 +1,6 @@
-#include "platform/line_reader.h"
 #include "viewer/search_scan.h"
+
+#include "search_reference.h"
 #include "support/file_writer.h"
 
 #include <QFile>
@@ -7,37 +8,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using qelvrin::LineReader;
 using qelvrin::LineSearchResult;
 using qelvrin::findLineAfter;
+using qelvrin::testing::referenceFind;
 
 namespace {
-
-// Capitals by way of Unicode, independent of the code under test: a byte
-// keeps its value when its capital lies beyond Latin-1.
-QByteArray referenceUpper(QByteArrayView bytes)
-{
-    QByteArray upper;
-    for (const char c : bytes) {
-        const char16_t u = QChar(char16_t(uchar(c))).toUpper().unicode();
-        upper.append(u < 0x100 ? char(u) : c);
-    }
-    return upper;
-}
-
-// The plain way: every line in turn, as the viewer's load reads them.
-qint64 referenceFind(const QString& path, const QByteArray& needle, qint64 after)
-{
-    LineReader reader(path, 1 << 16);
-    const QByteArray upperNeedle = referenceUpper(needle);
-    qint64 number = 0;
-    while (const auto line = reader.next()) {
-        ++number;
-        if (number > after && referenceUpper(*line).contains(upperNeedle))
-            return number;
-    }
-    return 0;
-}
 
 qint64 foundLine(const LineSearchResult& result)
 {

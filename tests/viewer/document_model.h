@@ -1,0 +1,122 @@
+#pragma once
+
+#include "support/reference_lines.h"
+#include "viewer/view_document.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace qelvrin::testing {
+
+inline QByteArray storedLine(const QByteArray& line)
+{
+    return line.startsWith('\f') ? line.mid(1) : line;
+}
+
+// The load written out straight from its rules, one block at a time.
+struct DocumentModel {
+    static constexpr qint64 kBlock = ViewDocument::BlockSize;
+
+    std::vector<QByteArray> blocks;
+    std::vector<qint64> lineBlock;
+    std::vector<qint64> lineStart;
+
+    explicit DocumentModel(const QByteArray& file)
+    {
+        blocks.assign(size_t(file.size() / kBlock + 1), QByteArray(kBlock, ' '));
+        qint64 block = 1;
+        qint64 position = 1;
+        for (const QByteArray& line : splitLines(file)) {
+            QByteArray text = storedLine(line) + "\r\n";
+            lineBlock.push_back(block);
+            lineStart.push_back(position);
+            while (position + text.size() > kBlock) {
+                const qint64 part = kBlock - position;
+                write(block, position, text.left(part));
+                text = text.mid(part);
+                ++block;
+                position = 1;
+            }
+            write(block, position, text);
+            position += text.size();
+        }
+        const QByteArray mark(ViewDocument::EndOfFileMark);
+        write(block, position, mark.left(kBlock - position + 1));
+    }
+
+    void write(qint64 block, qint64 position, const QByteArray& text)
+    {
+        while (qint64(blocks.size()) < block)
+            blocks.push_back(QByteArray(kBlock, ' '));
+        blocks[size_t(block - 1)].replace(position - 1, text.size(), text);
+    }
+
+    QByteArray view(qint64 v) const
+    {
+        const qint64 line = v < 1 ? 1 : v;
+        const qint64 block = lineBlock.empty() ? 1 : lineBlock[size_t(line - 1)];
+        const qint64 start = lineBlock.empty() ? 1 : lineStart[size_t(line - 1)];
+        QByteArray text = blocks[size_t(block - 1)].mid(start - 1);
+        if (start > ViewDocument::NextBlockThreshold && block < qint64(blocks.size()))
+            text += blocks[size_t(block)].left(ViewDocument::NextBlockSpan);
+        return text;
+    }
+};
+
+// Follows the index of `line` through the document's blocks (read once
+// into `blocks`), skipping each block's closing blank, up to the CR LF that
+// ends the stored line.
+inline QByteArray lineFromIndex(const ViewDocument& document, const std::vector<QByteArray>& blocks, qint64 line)
+{
+    qint64 block = document.LineBlock(line);
+    qint64 position = document.LineStart(line);
+    QByteArray text;
+    for (;;) {
+        if (position == DocumentModel::kBlock) {
+            ++block;
+            position = 1;
+        }
+        if (block > document.BlockCount())
+            return text + "<ran past the last block>";
+        const char c = blocks[size_t(block - 1)].at(position - 1);
+        if (c == '\r')
+            return text;
+        text += c;
+        ++position;
+    }
+}
+
+// Where a loaded document first differs from the model of `file`; empty when
+// it agrees in every block, index entry, line and view.
+inline QString documentMismatch(const ViewDocument& document, const QByteArray& file)
+{
+    const DocumentModel model(file);
+    const QList<QByteArray> lines = splitLines(file);
+    if (document.BlockCount() != qint64(model.blocks.size()))
+        return QStringLiteral("block count");
+    if (document.LineCount() != qint64(lines.size()))
+        return QStringLiteral("line count");
+    std::vector<QByteArray> blocks;
+    for (qint64 block = 1; block <= document.BlockCount(); ++block) {
+        blocks.push_back(document.TextBlock(block));
+        if (blocks.back() != model.blocks[size_t(block - 1)])
+            return QStringLiteral("text of block %1").arg(block);
+    }
+    for (qint64 line = 1; line <= document.LineCount(); ++line) {
+        if (document.LineBlock(line) != model.lineBlock[size_t(line - 1)] || document.LineStart(line) != model.lineStart[size_t(line - 1)])
+            return QStringLiteral("index entry of line %1").arg(line);
+        // Every byte of the file, less a line's leading form feed, is
+        // reachable from the index.
+        if (lineFromIndex(document, blocks, line) != storedLine(lines[line - 1]))
+            return QStringLiteral("text of line %1").arg(line);
+        if (document.viewText(line) != model.view(line))
+            return QStringLiteral("view from line %1").arg(line);
+    }
+    if (document.viewText(0) != model.view(0))
+        return QStringLiteral("view from line 0");
+    return {};
+}
+
+} // namespace qelvrin::testing
