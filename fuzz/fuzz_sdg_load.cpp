@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 using namespace qelvrin;
 using fuzz::require;
 
@@ -24,7 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A chosen file named like an SDG's (two characters after the one that
     // follows the dot) is copied; any other content goes in as M12345.I01.
-    const QString ownName = path.mid(qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/'))) + 1);
+    // The program reads the path without its leading blanks.
+    qsizetype blanks = 0;
+    while (blanks < path.size() && path.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    const QString ownName = path.mid(std::max({path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')), blanks - 1}) + 1);
     const bool sdgShaped = names.accepted && ownName.indexOf(QLatin1Char('.')) + 4 == ownName.size()
         && !ownName.contains(QChar(0)) && ownName.toUtf8().size() < 256;
     const QString name = sdgShaped ? ownName : QStringLiteral("M12345.I01");
