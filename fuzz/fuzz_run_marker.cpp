@@ -1,11 +1,10 @@
 // The run marker: any bytes give the first field of the first line or
 // nothing, and the start-up purges the stage data exactly when that value
 // is not NORMAL, then leaves ABNORMAL behind.
-#include "app/run_marker.h"
 #include "app/startup.h"
 #include "fuzz_input.h"
+#include "platform/run_marker.h"
 #include "platform/single_instance.h"
-#include "stages/stage_table.h"
 #include "support/reference_lines.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
