@@ -11,24 +11,10 @@ namespace {
 constexpr qint64 kBlock = ViewDocument::BlockSize;
 const QByteArray kMark = QByteArray(ViewDocument::EndOfFileMark);
 
-// A CR LF line of `length` characters, all `fill`.
-QByteArray line(qint64 length, char fill = 'x')
+// A CR LF line of `length` characters.
+QByteArray line(qint64 length)
 {
-    return QByteArray(length, fill) + "\r\n";
-}
-
-QByteArray blockText(const ViewDocument& document, qint64 block)
-{
-    return document.TextBlock(block);
-}
-
-// The text of all blocks without the blank each block keeps at its end.
-QByteArray storedText(const ViewDocument& document)
-{
-    QByteArray text;
-    for (qint64 block = 1; block <= document.BlockCount(); ++block)
-        text += document.TextBlock(block).first(kBlock - 1);
-    return text;
+    return QByteArray(length, 'x') + "\r\n";
 }
 
 } // namespace
@@ -73,7 +59,7 @@ private Q_SLOTS:
         QVERIFY(document.loaded());
         QCOMPARE(document->LineCount(), lines);
         QCOMPARE(document->BlockCount(), 1);
-        QCOMPARE(blockText(*document, 1), stored + kMark + QByteArray(kBlock - stored.size() - kMark.size(), ' '));
+        QCOMPARE(document->TextBlock(1), stored + kMark + QByteArray(kBlock - stored.size() - kMark.size(), ' '));
     }
 
     void lineCrossingPosition29999_isSplitWithBlankAtSplitPoint()
@@ -83,10 +69,10 @@ private Q_SLOTS:
         const LoadedDocument document(line(29990) + second + "\r\n" + line(20000));
         QCOMPARE(document->LineBlock(2), 1);
         QCOMPARE(document->LineStart(2), 29993);
-        QCOMPARE(blockText(*document, 1).right(8), second.left(7) + " ");
+        QCOMPARE(document->TextBlock(1).right(8), second.left(7) + " ");
         QCOMPARE(document->LineBlock(3), 2);
         QCOMPARE(document->LineStart(3), 16);
-        QVERIFY(blockText(*document, 2).startsWith(second.mid(7) + "\r\n"));
+        QVERIFY(document->TextBlock(2).startsWith(second.mid(7) + "\r\n"));
         // The view shows the split line with one blank at the split point.
         const QByteArray shown = document->viewText(2);
         QCOMPARE(shown.size(), 8 + ViewDocument::NextBlockSpan);
@@ -98,7 +84,7 @@ private Q_SLOTS:
         const LoadedDocument document(line(29997) + "NEXT\r\n" + line(5000));
         QCOMPARE(document->LineBlock(2), 1);
         QCOMPARE(document->LineStart(2), 30000);
-        QVERIFY(blockText(*document, 2).startsWith("NEXT\r\n"));
+        QVERIFY(document->TextBlock(2).startsWith("NEXT\r\n"));
         QCOMPARE(document->LineStart(3), 7);
         QVERIFY(document->viewText(2).startsWith(" NEXT\r\n"));
     }
@@ -121,26 +107,7 @@ private Q_SLOTS:
         QCOMPARE(document->LineStart(2), start);
         const QByteArray shown = document->viewText(2);
         QCOMPARE(shown.size(), kBlock - start + 1 + appended);
-        QCOMPARE(shown.right(appended), blockText(*document, 2).left(appended));
-    }
-
-    void endMarkReachingPastBlockEnd_isCutThere()
-    {
-        const LoadedDocument document(line(29977));
-        QCOMPARE(document->BlockCount(), 1);
-        QCOMPARE(blockText(*document, 1).mid(29979), kMark.left(21));
-    }
-
-    void lineLongerThanABlock_spansBlocksAndLosesNothing()
-    {
-        QByteArray longLine(100000, '\0');
-        for (int i = 0; i < longLine.size(); ++i)
-            longLine[i] = char('a' + i % 26);
-        const LoadedDocument document(longLine + "\r\nafter\r\n");
-        QCOMPARE(document->LineCount(), 2);
-        QCOMPARE(document->BlockCount(), 4);
-        QVERIFY(storedText(*document).startsWith(longLine + "\r\nafter\r\n" + kMark));
-        QCOMPARE(document->LineBlock(2), 4);
+        QCOMPARE(shown.right(appended), document->TextBlock(2).left(appended));
     }
 
     void moreThan30000Lines_areAllIndexed()
@@ -154,43 +121,6 @@ private Q_SLOTS:
         QVERIFY(document->viewText(30001).startsWith("30001\r\n30002\r\n"));
     }
 
-    void lengthJustBelowMultipleOfBlock_withLoneLineFeeds_growsBlocks()
-    {
-        // Every lone LF gains a character, so the text outgrows the blocks
-        // the length promised.
-        QByteArray file;
-        while (file.size() + 2 <= 2 * kBlock - 1)
-            file += "x\n";
-        file += "y";
-        QCOMPARE(file.size(), 2 * kBlock - 1);
-        const LoadedDocument document(file);
-        QCOMPARE(document->LineCount(), kBlock);
-        QVERIFY(document->BlockCount() > 2);
-        QByteArray expected = file;
-        expected.replace("\n", "\r\n");
-        QVERIFY(storedText(*document).startsWith(expected + "\r\n" + kMark));
-        // The "x" lines fill three blocks exactly: "y" starts at the blank.
-        QCOMPARE(document->LineBlock(document->LineCount()), 3);
-        QCOMPARE(document->LineStart(document->LineCount()), kBlock);
-        QVERIFY(document->viewText(document->LineCount()).startsWith(" y\r\n" + kMark));
-    }
-
-    void binaryBytes_areKeptAndShownAsLatin1()
-    {
-        QByteArray bytes;
-        for (int value = 0; value < 256; ++value) {
-            if (value != '\r' && value != '\n')
-                bytes += char(value);
-        }
-        const LoadedDocument document(bytes);
-        QCOMPARE(document->LineCount(), 1);
-        // The first byte is not a form feed, so the line is kept whole.
-        QVERIFY(document->viewText(1).startsWith(bytes + "\r\n"));
-        const QString shown = document->viewString(1);
-        QCOMPARE(shown.size(), kBlock);
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            QCOMPARE(shown.at(i).unicode(), ushort(uchar(bytes.at(i))));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestViewDocument)
