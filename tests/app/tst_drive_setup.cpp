@@ -43,18 +43,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
     }
 
-    void unwritableDrive_namesTheDirectory()
-    {
-        QTemporaryDir root;
-        // A file where the drive's folder should be cannot hold a directory,
-        // whoever runs the test.
-        const QString blocked = writeFile(root, QStringLiteral("drive"), QByteArray());
-        const DriveSetupResult result = setUpDriveIfNew(DriveMap(blocked), m_standIn);
-        QVERIFY(!result.ok);
-        QCOMPARE(result.unusableDir, blocked + QStringLiteral("/QELVRIN"));
-        QVERIFY(result.error.contains(result.unusableDir));
-    }
-
     void fullDisk_namesTheSystemsReason()
     {
         QTemporaryDir root;
