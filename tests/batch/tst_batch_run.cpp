@@ -135,10 +135,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("says");
         const QStringList none;
         QTest::newRow("unknown stage letter") << none << QStringList{"--stages", "IX"} << 2 << "\"X\" is not one of them";
-        QTest::newRow("no file, no stages") << none << QStringList{} << 2 << "needs an SDG file";
         QTest::newRow("missing SDG file") << none << QStringList{"A:\\M99999.I01"} << 2 << "cannot find the SDG file A:\\M99999.I01";
         QTest::newRow("assessments without data") << none << QStringList{"--stages", "IF"} << 2 << "no data loaded";
-        QTest::newRow("unknown option") << none << QStringList{"--bogus"} << 2 << "bogus";
         QTest::newRow("not an SDG name") << QStringList{"X12345.I01"} << QStringList{"--json", "A:\\X12345.I01"} << 2 << "No Files were Loaded";
         QTest::newRow("no batch processor") << QStringList{"sdg/M23456.I01"} << QStringList{"A:\\M23456.I01"} << 3 << "SAS.EXE";
     }

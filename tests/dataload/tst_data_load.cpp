@@ -57,40 +57,9 @@ class TestDataLoad : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void chosenPath_decidesLoadAndQuestion_data()
-    {
-        QTest::addColumn<QString>("dosPath"); // where the chosen file lies; "outside" for no drive
-        QTest::addColumn<bool>("loaded");
-        QTest::addColumn<bool>("question");
-        QTest::newRow("diskette A") << "A:\\M12345.I01" << true << true;
-        QTest::newRow("folder on the drive") << "C:\\DATA\\M12345.I01" << true << false;
-        QTest::newRow("not an SDG name") << "A:\\X12345.I01" << false << false;
-        QTest::newRow("outside every drive") << "outside" << true << false;
-    }
-    void chosenPath_decidesLoadAndQuestion()
-    {
-        QFETCH(QString, dosPath);
-        QFETCH(bool, loaded);
-        QFETCH(bool, question);
-        LoadCommand load;
-        QTemporaryDir elsewhere;
-        const QString chosen = dosPath == QLatin1String("outside") ? elsewhere.filePath(QStringLiteral("M12345.I01")) : load.drive.native(dosPath);
-        QDir().mkpath(QFileInfo(chosen).path());
-        writeFile(chosen, "line 1\r\nline 2\r\n");
-        load.host.scripted.queueFile(chosen);
-        if (question)
-            load.host.scripted.queueAnswer(Answer::No);
-
-        load.run();
-
-        QCOMPARE(load.host.caption, loaded ? QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]") : QStringLiteral("Inorganic Quorvane "));
-        QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kMoreDisks), question);
-        QCOMPARE(load.host.calls.contains(QStringLiteral("message ") + kRefused), !loaded);
-        QCOMPARE(load.started, loaded);
-        QCOMPARE(load.data(), loaded ? QByteArray("line 1\r\nline 2\r\n") : QByteArray());
-        QVERIFY(load.host.scripted.allAnswersUsed() && load.host.windowEnabled);
-    }
-
+    // Which chosen paths load and ask for another diskette is the end-to-end
+    // runs' and the batch runner's test: a diskette, a folder on the drive,
+    // a path outside every drive, a refused name.
     void twoDiskettes_copyInOrderThenStartStage()
     {
         LoadCommand load;
