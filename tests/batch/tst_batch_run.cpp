@@ -94,15 +94,13 @@ private Q_SLOTS:
         QVERIFY(run.err.contains(QStringLiteral("The Full Assessment Program has successfully completed.\n")));
         QCOMPARE(run.json.value(QStringLiteral("sdg")).toString(), QStringLiteral("M12345"));
         QCOMPARE(run.json.value(QStringLiteral("exitStatus")).toInt(-1), 0);
-        const QJsonArray stages = run.json.value(QStringLiteral("stages")).toArray();
-        QCOMPARE(stages.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            const QJsonObject stage = stages.at(i).toObject();
-            QCOMPARE(stage.value(QStringLiteral("stage")).toString(), QString(QStringLiteral("DIF").at(i)));
-            QCOMPARE(stage.value(QStringLiteral("outcome")).toString(), QStringLiteral("completed"));
-            QVERIFY(QFileInfo(stage.value(QStringLiteral("log")).toString()).size() > 0);
-            QVERIFY(stage.value(QStringLiteral("durationMs")).isDouble() && !stage.contains(QStringLiteral("failureLine")));
+        QStringList stages;
+        for (const QJsonValue& value : run.json.value(QStringLiteral("stages")).toArray()) {
+            const QJsonObject stage = value.toObject();
+            stages << stage.value(QStringLiteral("stage")).toString() + u' ' + stage.value(QStringLiteral("outcome")).toString();
+            QVERIFY(QFileInfo(stage.value(QStringLiteral("log")).toString()).size() > 0 && stage.value(QStringLiteral("durationMs")).isDouble());
         }
+        QCOMPARE(stages, (QStringList{"D completed", "I completed", "F completed"}));
         QCOMPARE(drive.read(kMarker), kNormalMarker);
         QVERIFY(drive.exists(QStringLiteral("\\QELVRIN\\TDEFECT.TXT")));
     }

@@ -95,6 +95,8 @@ private Q_SLOTS:
             << QByteArray("ViewFontName = Arial\r\nViewFontName = V\r\n") << 0;
         QTest::newRow("long line cut after 80 characters") << QByteArray(longRemark + "\r\nViewFontSize = 9\r\n") << "ViewFontSize"
                                                            << QByteArray(longRemark.left(80) + "\r\nViewFontSize = V\r\n") << 0;
+        QTest::newRow("key not in the file: no line added") << QByteArray("ViewFontName = Arial\r\n") << "ViewFontBold"
+                                                            << QByteArray("ViewFontName = Arial\r\n") << 0;
         QTest::newRow("thirty lines are rewritten") << lines(30) << "Line30" << QByteArray(lines(29) + "Line30 = V\r\n") << 0;
         QTest::newRow("thirty-one lines are left alone") << lines(31) << "Line1" << lines(31) << 9;
         QTest::newRow("no file, none created") << QByteArray() << "ViewFontBold" << QByteArray() << 53;

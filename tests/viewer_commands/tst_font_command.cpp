@@ -61,10 +61,6 @@ private Q_SLOTS:
         QTest::newRow("new font applied, stored, laid out")
             << kInstalled << true << lucida << (applied + QStringList{"relayout"}) << ""
             << QStringList{"Lucida Console", "12.5", "True", "False"};
-        QTest::newRow("file without ViewFontBold")
-            << QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontItalic = False\r\n") << true
-            << lucida << (applied + QStringList{"relayout"}) << ""
-            << QStringList{"Lucida Console", "12.5", "<none>", "False"};
         QTest::newRow("no settings file in the working directory")
             << kInstalled << false << lucida << applied << "ERROR 53 occurred." << old;
         QTest::newRow("size refused after the face")
