@@ -20,11 +20,8 @@ QStringList sorted(QStringList names)
 
 QStringList enabledNames(const CommandState& state)
 {
-    QStringList names;
-    for (const QString& name : state.names()) {
-        if (state.isEnabled(name))
-            names.append(name);
-    }
+    QStringList names = state.names();
+    names.removeIf([&](const QString& name) { return !state.isEnabled(name); });
     return sorted(names);
 }
 
@@ -43,7 +40,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("alsoEnabled");
         QTest::newRow("empty install directory") << QStringList() << QStringList();
-        QTest::newRow("only the data load log") << QStringList{"DLOADJCL.LOG"} << QStringList{"mnuDelete", "mnuVLoadDataLog"};
         QTest::newRow("only the data file") << QStringList{"QELVDATA"} << QStringList{"mnuDelete"} + kAssessments;
         QTest::newRow("all six") << kStageOutputNames
                                  << QStringList{"mnuDelete", "mnuVInitialAssesmenuReport", "mnuVTechnicalDefectReport", "mnuVLoadDataLog",

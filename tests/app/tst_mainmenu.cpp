@@ -1,10 +1,8 @@
 #include "app/completion_panel.h"
 #include "app/mainmenu.h"
-#include "dialogs/info_text.h"
 #include "platform/process.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
-#include "support/when_modal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,16 +16,13 @@
 using namespace qelvrin;
 using qelvrin::testing::ScriptedDialogs;
 using qelvrin::testing::TempDrive;
-using qelvrin::testing::whenModal;
 
 namespace {
 
 const QString kMarker = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
 const QStringList& kOutputs = qelvrin::testing::kStageOutputNames;
-const QStringList kAtStart{"mnuRun", "mnuRLoadDataProgram", "mnuView", "cmdLoadDataProgram"};
-const QStringList kCommands{"mnuDelete", "mnuRun", "mnuRLoadDataProgram", "mnuRInitialAssesment", "mnuRTechnicalDefect", "mnuView",
-                            "mnuVInitialAssesmenuReport", "mnuVTechnicalDefectReport", "mnuVLoadDataLog", "mnuVInitialAssessmentLog",
-                            "mnuVTechnicalDefectLog", "cmdLoadDataProgram", "cmdRIniAss", "cmdRTecDef"};
+const QString kIdleCaption = QStringLiteral("Inorganic Quorvane ");
+const QString kSdgCaption = QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]");
 
 // A loaded window on its own drive, with the operator scripted and the end
 // of the program recorded instead of carried out.
@@ -64,15 +59,6 @@ struct Fixture {
             return item->isEnabled();
         return child<QPushButton>(name)->isEnabled();
     }
-    QStringList enabledCommands() const
-    {
-        QStringList names;
-        for (const QString& name : kCommands) {
-            if (enabled(name))
-                names << name;
-        }
-        return names;
-    }
 
     TempDrive drive;
     ScriptedDialogs dialogs;
@@ -87,50 +73,22 @@ class TestMainmenu : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void freshStart_onlyDataLoadQuitOptionsAndHelpUsable()
-    {
-        Fixture f;
-        QCOMPARE(f.enabledCommands(), kAtStart);
-        for (const char* name : {"mnuExit", "mnuDisplayProgress", "mnuDisplayLogAbend", "mnuObtTecSup", "mnuAboutInorganic"})
-            QVERIFY2(f.enabled(QLatin1String(name)), name);
-        QVERIFY(!f.enabled(QStringLiteral("mnuContents")));
-        QVERIFY(f.window->displayProgressChecked() && f.window->displayLogOnAbendChecked());
-        for (const char* name : {"Label7", "Label8", "Label9", "Label3", "Label4", "Panel3D1"})
-            QVERIFY2(f.child(QLatin1String(name))->isHidden(), name);
-        QVERIFY(!f.child(QStringLiteral("Label2"))->isHidden());
-        QVERIFY(!f.window->runner().Timer1().isActive());
-    }
-
-    // Sizes and places come from the form's twips at 15 to the pixel.
-    void controls_areWhereTheFormPutsThem()
-    {
-        Fixture f;
-        QWidget* client = f.window->centralWidget();
-        QCOMPARE(client->size(), QSize(384, 345));
-        for (const auto& [name, pixels] : {std::pair{"cmdRTecDef", QRect(24, 136, 33, 33)}, std::pair{"Panel3D1", QRect(24, 245, 194, 35)}}) {
-            QWidget* control = f.child(QLatin1String(name));
-            QCOMPARE(QRect(control->mapTo(client, QPoint(0, 0)), control->size()), pixels);
-        }
-    }
-
     void caption_followsWindowState()
     {
         Fixture f;
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane System"));
         f.window->show();
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane "));
+        QCOMPARE(f.window->windowTitle(), kIdleCaption);
         // A change of size alone, in the normal state, runs the rule too.
-        f.window->setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
+        f.window->setCaption(kSdgCaption);
         f.window->resize(f.window->size() + QSize(120, 90));
-        QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane "));
+        QTRY_COMPARE(f.window->windowTitle(), kIdleCaption);
         f.window->setWindowState(Qt::WindowMinimized);
         QTRY_COMPARE(f.window->windowTitle(), QStringLiteral(" PC-VQS Inorganic"));
-        f.window->setWindowState(Qt::WindowNoState);
-        QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Inorganic Quorvane "));
-        f.window->setCaption(QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
+        f.window->setCaption(kSdgCaption);
         f.window->setWindowState(Qt::WindowMaximized);
         QTRY_VERIFY(f.window->isMaximized());
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]"));
+        QCOMPARE(f.window->windowTitle(), kSdgCaption);
     }
 
     void enlargedWindow_isLightYellowThroughout_controlsStayPut()
@@ -185,7 +143,6 @@ private Q_SLOTS:
         f.trigger(QStringLiteral("mnuRInitialAssesment"));
         QTRY_VERIFY_WITH_TIMEOUT(!f.window->runner().sasRunning(), 20000);
         QVERIFY(!f.child(QStringLiteral("Label8"))->isHidden());
-        QVERIFY(f.enabled(QStringLiteral("mnuVInitialAssesmenuReport")));
         f.window->setWindowState(Qt::WindowMinimized);
         QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("0 PC-VQS Inorganic"));
     }
@@ -200,61 +157,48 @@ private Q_SLOTS:
     {
         QFETCH(bool, confirm);
         Fixture f(kOutputs);
-        f.window->showDoneMark(QLatin1Char('D'));
         f.window->setCaption(QStringLiteral("something else"));
-        const QStringList before = f.enabledCommands();
         f.dialogs.queueAnswer(confirm ? Answer::Ok : Answer::Cancel);
         f.trigger(QStringLiteral("mnuDelete"));
-
         QCOMPARE(f.dialogs.boxes(), QStringList{ScriptedDialogs::box(QStringLiteral("This will purge all existing data and reports."),
                                                                       MsgIcon::Information, MsgButtons::OkCancel, QStringLiteral("Delete old data"))});
         QCOMPARE(f.drive.countInstalled(kOutputs), confirm ? 0 : 6);
-        QCOMPARE(f.enabledCommands(), confirm ? kAtStart : before);
-        QCOMPARE(f.window->windowTitle(), confirm ? QStringLiteral("Inorganic Quorvane ") : QStringLiteral("something else"));
-        QVERIFY(!f.child(QStringLiteral("Label7"))->isHidden());
+        QCOMPARE(f.enabled(QStringLiteral("mnuDelete")), !confirm);
+        QCOMPARE(f.window->windowTitle(), confirm ? kIdleCaption : QStringLiteral("something else"));
         QCOMPARE(f.drive.read(kMarker), QByteArray("\"ABNORMAL\"\r\n"));
     }
 
+    // Exit from the menu is the end-to-end run's.
     void exit_withoutStage_writesNormalAndEnds_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("menu") << "menu";
-        QTest::newRow("Quit button") << "button";
-        QTest::newRow("closing the window") << "close";
+        QTest::addColumn<bool>("button");
+        QTest::newRow("Quit button") << true;
+        QTest::newRow("closing the window") << false;
     }
     void exit_withoutStage_writesNormalAndEnds()
     {
-        QFETCH(QString, how);
+        QFETCH(bool, button);
         Fixture f(kOutputs);
         f.window->show();
-        if (how == "menu")
-            f.trigger(QStringLiteral("mnuExit"));
-        else if (how == "button")
+        if (button)
             QTest::mouseClick(f.child<QPushButton>(QStringLiteral("cmdQuit")), Qt::LeftButton);
         else
             QVERIFY(f.window->close());
         QCOMPARE(f.ended, 1);
         QVERIFY(f.dialogs.calls().isEmpty());
         QCOMPARE(f.drive.read(kMarker), QByteArray::fromHex("224E4F524D414C220D0A"));
-        // The next start keeps everything.
-        f.window.reset();
-        f.window = std::make_unique<Mainmenu>(f.drive.drives(), f.dialogs, [](const QString&) {});
-        QVERIFY(f.window->Form_Load());
-        QCOMPARE(f.drive.countInstalled(kOutputs), 6);
     }
 
-    void exit_whileStageRuns_asksFirst_data()
+    // Exit from the menu while a stage runs is the end-to-end run's; closing
+    // the window goes the other way in.
+    void close_whileStageRuns_asksFirst_data()
     {
-        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("menu, OK") << "menu" << true;
-        QTest::newRow("menu, Cancel") << "menu" << false;
-        QTest::newRow("close, OK") << "close" << true;
-        QTest::newRow("close, Cancel") << "close" << false;
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
     }
-    void exit_whileStageRuns_asksFirst()
+    void close_whileStageRuns_asksFirst()
     {
-        QFETCH(QString, how);
         QFETCH(bool, confirm);
         Fixture f({"QELVDATA"});
         f.window->show();
@@ -262,25 +206,17 @@ private Q_SLOTS:
         const qint64 pid = f.window->runner().state().SasTaskId;
         QVERIFY(pid > 0);
         f.dialogs.queueAnswer(confirm ? Answer::Ok : Answer::Cancel);
-        bool closed = false;
-        if (how == "menu")
-            f.trigger(QStringLiteral("mnuExit"));
-        else
-            closed = f.window->close();
-
-        QCOMPARE(f.dialogs.boxes(),
-                 QStringList{ScriptedDialogs::box(
-                     QStringLiteral("The SAS Software is running. Do you want to quit? [If you select OK you will lose all your data files]"),
-                     MsgIcon::Information, MsgButtons::OkCancel, QStringLiteral("QELVR [notice]"))});
+        const bool closed = f.window->close();
+        QCOMPARE(f.dialogs.boxes(), QStringList{ScriptedDialogs::box(
+                                        QStringLiteral("The SAS Software is running. Do you want to quit? [If you select OK you will lose all your data files]"),
+                                        MsgIcon::Information, MsgButtons::OkCancel, QStringLiteral("QELVR [notice]"))});
         QCOMPARE(f.drive.read(kMarker), QByteArray("\"I.A. PROGRAM STARTED\"\r\n"));
         QCOMPARE(f.ended, confirm ? 1 : 0);
         QCOMPARE(f.window->runner().Timer1().isActive(), !confirm);
-        if (confirm) {
+        if (confirm)
             QTRY_VERIFY(!processAlive(pid));
-        } else {
-            QVERIFY(processAlive(pid));
-            QVERIFY(!closed && f.window->isVisible());
-        }
+        else
+            QVERIFY(processAlive(pid) && !closed && f.window->isVisible());
     }
 
     void buttons_runTheirMenuHandlers_evenWhenItemDisabled()
@@ -294,8 +230,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.child<QPushButton>(QStringLiteral("cmdRTecDef")), Qt::LeftButton);
         QVERIFY(f.window->runner().sasRunning());
         QCOMPARE(f.drive.read(kMarker), QByteArray("\"F.A. PROGRAM STARTED\"\r\n"));
-        QVERIFY(!f.enabled(QStringLiteral("cmdRTecDef")));
-        QVERIFY(!f.enabled(QStringLiteral("mnuRun")));
+        QVERIFY(!f.enabled(QStringLiteral("cmdRTecDef")) && !f.enabled(QStringLiteral("mnuRun")));
         QCOMPARE(f.child<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Full Assessment Program"));
     }
 
@@ -321,39 +256,6 @@ private Q_SLOTS:
         QCOMPARE(panel->textColour(), QColor(255, 0, 0));
         f.window->setCompletionBar(0, false);
         QCOMPARE(panel->textColour(), QColor(255, 255, 255));
-        f.window->setProgressPanelVisible(false);
-        QVERIFY(panel->isHidden());
-    }
-
-    void helpWindows_showComposedTextAndAreReused_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("About") << "mnuAboutInorganic" << "lblAbout" << composeAboutText();
-        QTest::newRow("Technical support") << "mnuObtTecSup" << "lblTechSupp" << composeTechSupportText();
-    }
-    void helpWindows_showComposedTextAndAreReused()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, label);
-        QFETCH(QString, text);
-        Fixture f;
-        f.window->show();
-        QList<QWidget*> shown;
-        for (int round = 0; round < 2; ++round) {
-            whenModal([&](QWidget* modal) {
-                shown << modal;
-                QCOMPARE(modal->findChild<QLabel*>(label)->text(), text);
-                QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdOk")), Qt::LeftButton);
-            });
-            f.trigger(item);
-        }
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown.at(0), shown.at(1));
-        QVERIFY(shown.at(0)->isHidden());
-        QCOMPARE(f.enabledCommands(), kAtStart);
-        QCOMPARE(f.ended, 0);
     }
 };
 

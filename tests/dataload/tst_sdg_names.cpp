@@ -20,9 +20,9 @@ private Q_SLOTS:
         QTest::newRow("folder on the current drive") << "C:\\DATA\\M12345.I01" << "M12345" << "C:\\DATA\\M12345.I" << "M12345.I??" << true << false;
         QTest::newRow("dot in a folder name") << "C:\\SDG.1\\M12345.I01" << "M12345" << "C:\\SDG.1\\M12345.I" << "M12345.I??" << true << false;
         QTest::newRow("name not starting with M") << "A:\\X12345.I01" << "X12345" << "A:\\X12345.I" << "X12345.I??" << false << true;
-        QTest::newRow("lower-case name") << "a:\\m12345.i01" << "M12345" << "A:\\M12345.I" << "M12345.I??" << true << true;
+        QTest::newRow("lower-case name on B") << "b:\\m12345.i01" << "M12345" << "B:\\M12345.I" << "M12345.I??" << true << true;
         QTest::newRow("native path outside every drive") << "/home/op/M12345.I01" << "M12345" << "/HOME/OP/M12345.I" << "M12345.I??" << true << false;
-        QTest::newRow("shorter than ten") << "C:\\M1.I01" << "C:\\M1." << "C:\\M1.I" << "M1.I??" << false << false;
+        QTest::newRow("shorter than ten") << "M1234.I01" << "M1234." << "M1234.I" << "M1234.I??" << false << false;
         QTest::newRow("no dot") << "C:\\DATA\\M12345I01" << "\\M1234" << "C" << "??" << false << false;
         QTest::newRow("cancelled") << "" << "      " << "" << "??" << false << false;
     }

@@ -15,7 +15,7 @@ cp "$(dirname "$WELL_FORMED")"/* "$DRIVE/GOOD/"
 STANDIN="$DRIVE/SAS/SAS.EXE"
 
 start_program abend --drive "$DRIVE"
-find_main_window
+
 menu_item "$MAIN" r d
 choose_file "$DRIVE/BAD/$(basename "$MALFORMED")"
 expect_outcome abnormal data-load-abend
@@ -30,7 +30,7 @@ marker_is NORMAL
 # --- Exit while a stage runs (a job that never signals its end)
 export QELVRIN_STANDIN_OUTCOME=nosignal
 start_program running --drive "$DRIVE"
-find_main_window
+
 menu_item "$MAIN" r d
 choose_file "$DRIVE/GOOD/$(basename "$WELL_FORMED")"
 wait_until 60 "the batch job to start" some_process_of "$STANDIN"
@@ -40,7 +40,7 @@ wait_window '^QELVR \[notice\]$' 30
 screenshot quit-question
 press "$WINDOW" Escape
 wait_window_gone "$WINDOW" "the quit question"
-{ ! program_ended && some_process_of "$STANDIN"; } || fail "Cancel keeps the program and the batch job"
+{ ! process_ended "$PROGRAM_PID" && some_process_of "$STANDIN"; } || fail "Cancel keeps the program and the batch job"
 menu_item "$MAIN" f x
 wait_window '^QELVR \[notice\]$' 30
 press "$WINDOW" Return
@@ -48,4 +48,4 @@ wait_program_end
 for pid in $JOBS; do wait_until 30 "the batch job $pid to end" process_ended "$pid"; done
 marker_is "LOAD PROGRAM STARTED"
 [ -e "$INSTALL/SIGNAL.TXT" ] && fail "the ended job left no end signal"
-note "passed"
+echo "--- passed"

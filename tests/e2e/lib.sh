@@ -10,7 +10,6 @@ STEP=0 XVFB_PID="" PROGRAM_PID="" PROGRAM_OUT="" WORK="" WINDOW="" MAIN=""
 fail() {
     echo "FAIL: $*" >&2
     if [ -n "${DISPLAY:-}" ]; then
-        local id
         for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
             echo "  window $id '$(xdotool getwindowname "$id" 2>/dev/null)'" >&2
         done
@@ -19,8 +18,6 @@ fail() {
     [ -s "$PROGRAM_OUT" ] && tail -n 20 "$PROGRAM_OUT" >&2
     exit 1
 }
-
-note() { echo "--- $*"; }
 
 # Numbered screenshot of the whole screen: NN-name.png.
 screenshot() {
@@ -43,21 +40,13 @@ one_window() {
     local ids
     ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) && [ "$(wc -l <<<"$ids")" -eq 1 ] && WINDOW=$ids
 }
-
 #   wait_window 'REGEX' SECONDS
 wait_window() { wait_until "${2:-30}" "a window titled /$1/" one_window "$1"; }
 
-window_gone() {
-    ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
-}
-
-#   wait_window_gone WID WHAT
+window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 wait_window_gone() { wait_until 30 "$2 to close" window_gone "$1"; }
 
-window_title() { xdotool getwindowname "$1" 2>/dev/null; }
-
-title_is() { [ "$(window_title "$1")" = "$2" ]; }
-
+title_is() { [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]; }
 #   wait_title WID TEXT SECONDS
 wait_title() { wait_until "${3:-30}" "the title '$2'" title_is "$1" "$2"; }
 
@@ -68,13 +57,8 @@ press() {
     xdotool windowfocus --sync "$id" && xdotool key --delay 50 "$@" || fail "keys $* to window $id"
 }
 
-type_into() {
-    xdotool windowfocus --sync "$1" && xdotool type --delay 20 "$2" || fail "typing into window $1"
-}
-
 # An open drop-down menu is a visible override-redirect window.
 menu_open() {
-    local id
     for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
         xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
     done
@@ -93,43 +77,33 @@ processes_of() {
     local exe dir
     exe=$(realpath -m "$1")
     for dir in /proc/[0-9]*; do
-        [ "$(readlink "$dir/exe" 2>/dev/null)" = "$exe" ] && ! grep -q '^State:[[:space:]]*Z' "$dir/status" 2>/dev/null &&
-            echo "${dir#/proc/}"
+        [ "$(readlink "$dir/exe" 2>/dev/null)" = "$exe" ] && ! process_ended "${dir#/proc/}" && echo "${dir#/proc/}"
     done
 }
-
 some_process_of() { [ -n "$(processes_of "$1")" ]; }
+process_ended() { [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 
-process_ended() {
-    [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null
-}
+marker_is() { [ "$(tr -d '\r\n' <"$INSTALL/SHUTDOWN.DAT")" = "\"$1\"" ] || fail "the marker reads $1"; }
 
-marker_is() {
-    [ "$(tr -d '\r\n' <"$INSTALL/SHUTDOWN.DAT")" = "\"$1\"" ] || fail "the marker reads $1"
-}
-
-#   start_program NAME ARGS...   (output kept as NAME.out)
+#   start_program NAME ARGS...   (output kept as NAME.out); then the main window
 start_program() {
     PROGRAM_OUT="$ARTIFACTS/$1.out"
     shift
     "$BIN/qelvrin" "$@" >"$PROGRAM_OUT" 2>&1 &
     PROGRAM_PID=$!
+    wait_window '^Inorganic Quorvane $' 60
+    MAIN=$WINDOW
 }
 
-program_ended() { process_ended "$PROGRAM_PID"; }
-
 wait_program_end() {
-    wait_until 60 "qelvrin to end" program_ended
+    wait_until 60 "qelvrin to end" process_ended "$PROGRAM_PID"
     wait "$PROGRAM_PID" || fail "qelvrin ended with status $?"
     PROGRAM_PID=""
 }
 
 cleanup() {
-    local pid
     [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null
-    if [ -n "$WORK" ]; then
-        for pid in $(processes_of "$WORK/drive/SAS/SAS.EXE"); do kill "$pid" 2>/dev/null; done
-    fi
+    [ -n "$WORK" ] && for pid in $(processes_of "$WORK/drive/SAS/SAS.EXE"); do kill "$pid" 2>/dev/null; done
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     [ -n "$WORK" ] && rm -rf "$WORK"
@@ -139,7 +113,6 @@ cleanup() {
 # (-noreset: it would otherwise refuse clients while its first one leaves);
 # no print queue, so the print dialog offers a PDF file.
 setup() {
-    local tool
     for tool in Xvfb xwininfo xdotool import pdfinfo; do
         command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
     done
@@ -160,14 +133,16 @@ setup() {
     XVFB_PID=$!
     wait_until 30 "the X server" test -s "$WORK/display"
     export DISPLAY=":$(cat "$WORK/display")"
-    note "display $DISPLAY, drive $DRIVE"
+    echo "--- display $DISPLAY, drive $DRIVE"
 }
 
-# --- The main window and its boxes.
-
-find_main_window() {
-    wait_window '^Inorganic Quorvane $' 60
-    MAIN=$WINDOW
+# Types the path into the file dialog "Select SDG" and opens it.
+choose_file() {
+    wait_window '^Select SDG$' 30
+    local dialog=$WINDOW
+    xdotool windowfocus --sync "$dialog" && xdotool type --delay 20 "$1" || fail "typing into the file dialog"
+    press "$dialog" Return
+    wait_window_gone "$dialog" "the file dialog"
 }
 
 # Counts the pixels of a window that pass an awk test on r, g and b.
@@ -175,16 +150,6 @@ count_pixels() {
     import -window "$1" -depth 8 txt:- 2>/dev/null |
         awk -F'[(),]' "NR > 1 { r = \$3 + 0; g = \$4 + 0; b = \$5 + 0; if ($2) n++ } END { print n + 0 }"
 }
-
-# Types the path into the file dialog "Select SDG" and opens it.
-choose_file() {
-    wait_window '^Select SDG$' 30
-    local dialog=$WINDOW
-    type_into "$dialog" "$1"
-    press "$dialog" Return
-    wait_window_gone "$dialog" "the file dialog"
-}
-
 box_painted() { [ "$(count_pixels "$1" 'r < 60 && g < 60 && b < 60')" -gt 0 ]; }
 
 # Waits for a stage's outcome box, checks that it has the stop icon (the one

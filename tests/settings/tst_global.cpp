@@ -61,7 +61,6 @@ private Q_SLOTS:
         QTest::newRow("key inside a remark matches")
             << QByteArray("; ViewFontName sets the face = remark\r\nViewFontName = Arial\r\n") << "ViewFontName" << "remark" << 0;
         QTest::newRow("other capitals do not match") << QByteArray("viewfontname = Arial\r\n") << "ViewFontName" << QString() << 0;
-        QTest::newRow("empty file") << QByteArray("") << "ViewFontName" << QString() << 0;
         QTest::newRow("no file") << QByteArray() << "ViewFontName" << QString() << 53;
     }
     void readSetting_findsValueOfFirstMatchingLine()
@@ -96,7 +95,8 @@ private Q_SLOTS:
             << QByteArray("ViewFontName = Arial\r\nViewFontName = V\r\n") << 0;
         QTest::newRow("long line cut after 80 characters") << QByteArray(longRemark + "\r\nViewFontSize = 9\r\n") << "ViewFontSize"
                                                            << QByteArray(longRemark.left(80) + "\r\nViewFontSize = V\r\n") << 0;
-        QTest::newRow("empty file stays empty") << QByteArray("") << "ViewFontName" << QByteArray("") << 0;
+        QTest::newRow("key not in the file: no line added") << QByteArray("ViewFontName = Arial\r\n") << "ViewFontBold"
+                                                            << QByteArray("ViewFontName = Arial\r\n") << 0;
         QTest::newRow("thirty lines are rewritten") << lines(30) << "Line30" << QByteArray(lines(29) + "Line30 = V\r\n") << 0;
         QTest::newRow("thirty-one lines are left alone") << lines(31) << "Line1" << lines(31) << 9;
         QTest::newRow("no file, none created") << QByteArray() << "ViewFontBold" << QByteArray() << 53;
@@ -111,23 +111,6 @@ private Q_SLOTS:
         QCOMPARE(errorCodeOf([&] { settings.global.WriteSetting(key, QStringLiteral("V")); }), error);
         QCOMPARE(settings.drive.read(kIni), after);
         QCOMPARE(QDir(settings.drive.native(QStringLiteral("\\QELVRIN"))).entryList(QDir::Files | QDir::Hidden).size(), after.isNull() ? 0 : 1);
-    }
-
-    // The writer looks for "pcvqs.ini" in the working directory, the reader
-    // for \QELVRIN\PCVQS.INI: they meet in one file whatever its name's case.
-    void writeThenRead_meetInOneFile()
-    {
-        TempDrive drive;
-        drive.write(QStringLiteral("\\QELVRIN\\PCVQS.INI"), "ViewFontSize = 9\r\nViewFontBold = False\r\n");
-        const QString dir = drive.native(QStringLiteral("\\QELVRIN"));
-        QDir::setCurrent(dir);
-        const Global global(drive.drives());
-        global.WriteSetting(QStringLiteral("ViewFontSize"), 9.75f);
-        global.WriteSetting(QStringLiteral("ViewFontBold"), true);
-        QCOMPARE(global.ReadSetting(QStringLiteral("ViewFontSize")), std::optional<QString>(QStringLiteral("9.75")));
-        QCOMPARE(global.ReadSetting(QStringLiteral("ViewFontBold")), std::optional<QString>(QStringLiteral("True")));
-        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("PCVQS.INI")});
-        QDir::setCurrent(QDir::tempPath());
     }
 };
 

@@ -17,7 +17,6 @@ public:
     ScriptedDialogs scripted;
     QStringList calls;
 
-    bool progressChecked = true;
     bool logOnAbendChecked = true;
     bool minimised = false;
     QString caption;
@@ -52,7 +51,7 @@ public:
         log(QStringLiteral("bar %1 %2").arg(percent).arg(overrun ? QStringLiteral("red") : QStringLiteral("white")));
     }
     void setProgressPanelVisible(bool visible) override { log(visible ? QStringLiteral("ShowProgressPanel") : QStringLiteral("HideProgressPanel")); }
-    bool displayProgressChecked() const override { return progressChecked; }
+    bool displayProgressChecked() const override { return true; }
     bool displayLogOnAbendChecked() const override { return logOnAbendChecked; }
     bool isMinimised() const override { return minimised; }
     void setCaption(const QString& text) override { log(QStringLiteral("caption ") + (caption = text)); }

@@ -28,10 +28,7 @@ void ScriptedDialogs::record(const Call& call)
 QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
 {
     QList<Call> result;
-    for (const Call& call : m_calls) {
-        if (call.kind == Kind::Message)
-            result.append(call);
-    }
+    std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(result), [](const Call& call) { return call.kind == Kind::Message; });
     return result;
 }
 
@@ -55,17 +52,9 @@ bool ScriptedDialogs::allAnswersUsed() const
 
 Answer ScriptedDialogs::message(const MessageBoxRequest& request)
 {
-    Call call{Kind::Message, request.text, request.title, request.icon, request.buttons, {}, {}, {}};
-    record(call);
-    if (!m_messageHooks.empty()) {
-        auto hook = std::move(m_messageHooks.front());
-        m_messageHooks.pop_front();
-        hook(call);
-    }
+    record(Call{Kind::Message, request.text, request.title, request.icon, request.buttons, {}, {}, {}});
     // A box with only OK needs no script.
-    if (request.buttons == MsgButtons::Ok)
-        return Answer::Ok;
-    return takeFront(m_answers, "message", request.text);
+    return request.buttons == MsgButtons::Ok ? Answer::Ok : takeFront(m_answers, "message", request.text);
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
@@ -84,20 +73,18 @@ bool ScriptedDialogs::chooseFont(FontChoice& font)
 {
     record(Call{Kind::Font, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, font});
     const std::optional<FontChoice> answer = takeFront(m_fonts, "font", QString());
-    if (!answer)
-        return false;
-    font = *answer;
-    return true;
+    if (answer)
+        font = *answer;
+    return answer.has_value();
 }
 
 bool ScriptedDialogs::setupPrinter(QPrinter& printer)
 {
     record(Call{Kind::Printer, {}, {}, MsgIcon::None, MsgButtons::OkCancel, {}, {}, {}});
-    auto answer = takeFront(m_printers, "printer", QString());
-    if (!answer)
-        return false;
-    (*answer)(printer);
-    return true;
+    const std::optional<PrinterSetup> answer = takeFront(m_printers, "printer", QString());
+    if (answer)
+        (*answer)(printer);
+    return answer.has_value();
 }
 
 } // namespace qelvrin::testing

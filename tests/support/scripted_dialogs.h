@@ -20,25 +20,22 @@ public:
 
     struct Call {
         Kind kind;
-        QString text;     // message text, input prompt
+        QString text; // message text, input prompt
         QString title;
         MsgIcon icon = MsgIcon::None;
-        MsgButtons buttons = MsgButtons::Ok;
+        MsgButtons buttons = MsgButtons::OkCancel;
         QString defaultText;  // input default
         FileOpenRequest file; // open-file request
         FontChoice font;      // font dialog's initial selection
     };
+    using PrinterSetup = std::function<void(QPrinter&)>;
 
-    // Answers, consumed in order per kind.
+    // Answers, consumed in order per kind; nullopt cancels.
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     void queueInput(std::optional<QString> text) { m_inputs.push_back(std::move(text)); }
     void queueFile(QString nativePath) { m_files.push_back(std::move(nativePath)); }
     void queueFont(std::optional<FontChoice> font) { m_fonts.push_back(std::move(font)); }
-    // nullopt cancels; otherwise the function prepares the printer (output file...).
-    void queuePrinter(std::optional<std::function<void(QPrinter&)>> setup) { m_printers.push_back(std::move(setup)); }
-    // Runs when the next message box is shown, before it is answered, so a
-    // test can look at the state at that moment.
-    void onNextMessage(std::function<void(const Call&)> hook) { m_messageHooks.push_back(std::move(hook)); }
+    void queuePrinter(std::optional<PrinterSetup> setup) { m_printers.push_back(std::move(setup)); }
 
     // Runs as each question is recorded, before it is answered.
     std::function<void(const Call&)> onCall;
@@ -64,8 +61,7 @@ private:
     std::deque<std::optional<QString>> m_inputs;
     std::deque<QString> m_files;
     std::deque<std::optional<FontChoice>> m_fonts;
-    std::deque<std::optional<std::function<void(QPrinter&)>>> m_printers;
-    std::deque<std::function<void(const Call&)>> m_messageHooks;
+    std::deque<std::optional<PrinterSetup>> m_printers;
 };
 
 } // namespace qelvrin::testing

@@ -61,10 +61,6 @@ private Q_SLOTS:
         QTest::newRow("new font applied, stored, laid out")
             << kInstalled << true << lucida << (applied + QStringList{"relayout"}) << ""
             << QStringList{"Lucida Console", "12.5", "True", "False"};
-        QTest::newRow("file without ViewFontBold")
-            << QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontItalic = False\r\n") << true
-            << lucida << (applied + QStringList{"relayout"}) << ""
-            << QStringList{"Lucida Console", "12.5", "<none>", "False"};
         QTest::newRow("no settings file in the working directory")
             << kInstalled << false << lucida << applied << "ERROR 53 occurred." << old;
         QTest::newRow("size refused after the face")
@@ -100,6 +96,19 @@ private Q_SLOTS:
         QCOMPARE(dialogs.boxes(), expectedMessage.isEmpty() ? QStringList()
                                                             : QStringList{ScriptedDialogs::box(expectedMessage, MsgIcon::None, MsgButtons::Ok,
                                                                                                QStringLiteral("QELVRIN: Font Error"))});
+    }
+
+    void cancel_changesNothing()
+    {
+        TempDrive drive;
+        drive.write(kIni, kInstalled);
+        const Global settings(drive.drives(), drive.native(QStringLiteral("\\QELVRIN")));
+        RecordingTarget target;
+        ScriptedDialogs dialogs;
+        dialogs.queueFont(std::nullopt);
+        runFontCommand(dialogs, target, settings);
+        QVERIFY(target.calls.isEmpty() && dialogs.boxes().isEmpty());
+        QCOMPARE(drive.read(kIni), kInstalled);
     }
 };
 
