@@ -23,31 +23,15 @@ class TestViewDocument : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void threeLines_showsThemThenEmptyLineAndEndMark()
-    {
-        const LoadedDocument document("A\r\nB\r\nC\r\n");
-        QCOMPARE(document->LineCount(), 3);
-        QCOMPARE(document->BlockCount(), 1);
-        const QByteArray shown = "A\r\nB\r\nC\r\n\r\n-------- End of File --------";
-        QCOMPARE(document->viewText(1), shown + QByteArray(kBlock - shown.size(), ' '));
-        QCOMPARE(document->viewText(0), document->viewText(1)); // scroll value 0 draws line 1
-        QCOMPARE(document->LineStart(2), 4);
-        QCOMPARE(document->viewText(3).left(3), QByteArray("C\r\n"));
-    }
-
     // Every line is stored with CR LF and without its first form feed.
     void smallFile_storesItsLines_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("lines");
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("empty file") << QByteArray() << 0 << QByteArray();
         QTest::newRow("leading form feed") << QByteArray("\fPAGE 2\r\n") << 1 << QByteArray("PAGE 2\r\n");
         QTest::newRow("second form feed stays") << QByteArray("\f\fX\r\n") << 1 << QByteArray("\fX\r\n");
-        QTest::newRow("file of only form feeds") << QByteArray("\f\f\f") << 1 << QByteArray("\f\f\r\n");
         QTest::newRow("form-feed lines become empty lines") << QByteArray("\f\r\n\f\r\n") << 2 << QByteArray("\r\n\r\n");
-        QTest::newRow("lone CR") << QByteArray("A\rB\rC") << 3 << QByteArray("A\r\nB\r\nC\r\n");
-        QTest::newRow("lone LF") << QByteArray("A\nB\nC\n") << 3 << QByteArray("A\r\nB\r\nC\r\n");
         QTest::newRow("mixed") << QByteArray("A\r\nB\rC\nD") << 4 << QByteArray("A\r\nB\r\nC\r\nD\r\n");
     }
     void smallFile_storesItsLines()

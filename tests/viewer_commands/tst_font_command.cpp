@@ -97,19 +97,6 @@ private Q_SLOTS:
                                                             : QStringList{ScriptedDialogs::box(expectedMessage, MsgIcon::None, MsgButtons::Ok,
                                                                                                QStringLiteral("QELVRIN: Font Error"))});
     }
-
-    void cancel_changesNothing()
-    {
-        TempDrive drive;
-        drive.write(kIni, kInstalled);
-        const Global settings(drive.drives(), drive.native(QStringLiteral("\\QELVRIN")));
-        RecordingTarget target;
-        ScriptedDialogs dialogs;
-        dialogs.queueFont(std::nullopt);
-        runFontCommand(dialogs, target, settings);
-        QVERIFY(target.calls.isEmpty() && dialogs.boxes().isEmpty());
-        QCOMPARE(drive.read(kIni), kInstalled);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFontCommand)

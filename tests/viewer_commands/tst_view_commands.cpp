@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 
 using namespace qelvrin;
@@ -23,7 +24,7 @@ void trigger(ViewFile& view, const char* name)
 
 } // namespace
 
-class TestViewSearch : public QObject {
+class TestViewCommands : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ViewerFixture> m_fixture;
@@ -84,7 +85,24 @@ private Q_SLOTS:
         QVERIFY(view.text1()->toPlainText().startsWith(QStringLiteral("ERROR: late")));
         QVERIFY(m_fixture->dialogs.messages().isEmpty());
     }
+
+    void chosenFont_isLaidOut_andOpensTheNextViewer()
+    {
+        ViewFile& view = m_fixture->open(kLog, numberedLines(40));
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.vscroll1()->setValue(7);
+        const int pageStep = view.vscroll1()->pageStep();
+        m_fixture->dialogs.queueFont(FontChoice{QStringLiteral("DejaVu Sans Mono"), 20, true, true});
+        trigger(view, "mnufonts");
+        QVERIFY(view.vscroll1()->pageStep() < pageStep);
+        QCOMPARE(view.vscroll1()->value(), 7);
+        view.mnuexit_Click();
+        QTRY_VERIFY(!m_fixture->launcher->window());
+        const QFont font = m_fixture->open(kReport, numberedLines(40)).text1()->font();
+        QCOMPARE(font.family(), QStringLiteral("DejaVu Sans Mono"));
+        QVERIFY(font.pointSize() == 20 && font.bold() && font.italic());
+    }
 };
 
-QTEST_MAIN(TestViewSearch)
-#include "tst_view_search.moc"
+QTEST_MAIN(TestViewCommands)
+#include "tst_view_commands.moc"
