@@ -21,8 +21,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("marker");
         QTest::addColumn<bool>("purged");
         QTest::newRow("no marker yet") << "SHUTDOWN.DAT" << QByteArray() << false;
-        QTest::newRow("quoted NORMAL") << "SHUTDOWN.DAT" << QByteArray("\"NORMAL\"\r\n") << false;
-        QTest::newRow("a stage was running") << "SHUTDOWN.DAT" << QByteArray("\"I.A. PROGRAM STARTED\"\r\n") << true;
         QTest::newRow("lower-case name, unclean") << "shutdown.dat" << QByteArray("\"ABNORMAL\"\r\n") << true;
         QTest::newRow("mixed-case name, clean") << "Shutdown.Dat" << QByteArray("\"NORMAL\"\r\n") << false;
     }

@@ -110,7 +110,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("says");
         const QStringList none;
-        QTest::newRow("unknown stage letter") << none << QStringList{"--stages", "IX"} << 2 << "\"X\" is not one of them";
         QTest::newRow("missing SDG file") << none << QStringList{"A:\\M99999.I01"} << 2 << "cannot find the SDG file A:\\M99999.I01";
         QTest::newRow("assessments without data") << none << QStringList{"--stages", "IF"} << 2 << "no data loaded";
         QTest::newRow("not an SDG name") << QStringList{"X12345.I01"} << QStringList{"--json", "A:\\X12345.I01"} << 2 << "No Files were Loaded";

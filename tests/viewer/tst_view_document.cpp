@@ -63,16 +63,6 @@ private Q_SLOTS:
         QVERIFY(shown.startsWith(second.left(7) + " " + second.mid(7) + "\r\n"));
     }
 
-    void lineEndingAtPosition29999_nextLineStartsAtTheBlank()
-    {
-        const LoadedDocument document(line(29997) + "NEXT\r\n" + line(5000));
-        QCOMPARE(document->LineBlock(2), 1);
-        QCOMPARE(document->LineStart(2), 30000);
-        QVERIFY(document->TextBlock(2).startsWith("NEXT\r\n"));
-        QCOMPARE(document->LineStart(3), 7);
-        QVERIFY(document->viewText(2).startsWith(" NEXT\r\n"));
-    }
-
     // A first line from position 20,001 on gets the start of the next block too.
     void firstLineNearBlockEnd_getsNextBlockStartFrom20001_data()
     {

@@ -117,21 +117,6 @@ private Q_SLOTS:
         QVERIFY(!view.text1()->hasFocus());
     }
 
-    // Loading into the open window lays it out as a new window would, for
-    // the font the settings now hold.
-    void reopening_laysOutAsAFreshWindow()
-    {
-        ViewFile& view = open(kLog, numberedLines(80));
-        const int atSize10 = view.vscroll1()->pageStep();
-        m_fixture->drive.write(kSettingsFile, QByteArray(kInstalledFont).replace("Size = 10", "Size = 20"));
-        const int reopened = open(kLog, numberedLines(80)).vscroll1()->pageStep();
-        QVERIFY(reopened < atSize10);
-        const QPointer<ViewFile> old = &view;
-        view.close();
-        QTRY_VERIFY(!old);
-        QCOMPARE(open(kLog, numberedLines(80)).vscroll1()->pageStep(), reopened);
-    }
-
     void missingFile_isReportedAndLeavesNoWindow()
     {
         const QString missing = QStringLiteral("\\QELVRIN\\TDEFECT.TXT");

@@ -24,11 +24,6 @@ private Q_SLOTS:
         QCOMPARE(CaptionName(fileName), name);
     }
 
-    void viewCaption_isNameInCapitalsWithLineAndMaximum()
-    {
-        QCOMPARE(viewCaption(QStringLiteral("sdefect.txt"), 1, 523), QStringLiteral("SDEFECT.TXT line 1 of 523"));
-    }
-
     void largeChange_isLinesThatFitLessOne_data()
     {
         QTest::addColumn<float>("heightTwips");
