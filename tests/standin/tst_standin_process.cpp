@@ -23,7 +23,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("failureWord");
         QTest::newRow("normal") << "normal" << 0 << true << false;
         QTest::newRow("forced abend") << "abend" << 1 << true << true;
-        QTest::newRow("exit without signal") << "exit-nosignal" << 0 << false << false;
     }
     void run()
     {

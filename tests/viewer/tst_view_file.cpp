@@ -92,11 +92,7 @@ private Q_SLOTS:
         QTest::mouseDClick(view.label1(), Qt::LeftButton);
         QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 100"));
         QVERIFY(shownText(view).startsWith("line 1\r\n"));
-    }
-
-    void wheelOverText_movesFirstLine()
-    {
-        ViewFile& view = open(kLog, numberedLines(50));
+        // The wheel over the text moves the first line as the bar does.
         const QPointF centre = QRectF(view.text1()->viewport()->rect()).center();
         QWheelEvent wheel(centre, view.text1()->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);

@@ -55,8 +55,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("printerFailed");
         QTest::newRow("form feed on line 1 starts no second page")
             << numberedLines(3, {}, {1}) << 0 << QList<int>{3} << QByteArrayList{"line 1"} << false;
-        QTest::newRow("form feeds on lines 40 and 80") << numberedLines(100, {}, {40, 80}) << 0 << QList<int>{39, 40, 21}
-                                                       << QByteArrayList{"line 1", "line 40", "line 80"} << false;
         QTest::newRow("a line of two form feeds keeps the second") << QByteArray("first\r\n\f\fsecond\r\nlast\r\n") << 0 << QList<int>{1, 2}
                                                                    << QByteArrayList{"first", "\fsecond"} << false;
         QTest::newRow("a full page runs on to the next") << numberedLines(130) << 0 << QList<int>{60, 60, 10}
