@@ -76,6 +76,19 @@ private Q_SLOTS:
         QCOMPARE(host.calls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + stage.programName, QStringLiteral("bar 0 white")}));
     }
 
+    void batchProcessorNotStartable_reportsAndReturnsToIdle()
+    {
+        TempDrive drive;
+        drive.write(kBatchProcessorPath, "#!/bin/sh\nexit 0\n"); // not executable
+        FakeStageHost host;
+        StageRunner runner(drive.drives(), host);
+        QVERIFY(!runner.launchAssessment(QChar('I')));
+        QVERIFY(host.calls.at(host.calls.size() - 3).startsWith(QStringLiteral("message The SAS Software could not be started: ")));
+        QCOMPARE(host.calls.last(2), QStringList({QStringLiteral("RefreshStageCommands"), QStringLiteral("UnlockCommands")}));
+        QVERIFY(!runner.Timer1().isActive());
+        QCOMPARE(runner.state().StageLetter, QStringLiteral(" "));
+    }
+
     // The bar shows the log's size against the expected one; while the
     // window is minimised its caption shows the bar too.
     void tick_setsBarFromLogSize_data()

@@ -63,6 +63,27 @@ private Q_SLOTS:
         QVERIFY(shown.startsWith(second.left(7) + " " + second.mid(7) + "\r\n"));
     }
 
+    // A first line from position 20,001 on gets the start of the next block too.
+    void firstLineNearBlockEnd_getsNextBlockStartFrom20001_data()
+    {
+        QTest::addColumn<int>("lineOneLength");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("appended");
+        QTest::newRow("starts at 20,000") << 19997 << 20000 << 0;
+        QTest::newRow("starts at 20,001") << 19998 << 20001 << int(ViewDocument::NextBlockSpan);
+    }
+    void firstLineNearBlockEnd_getsNextBlockStartFrom20001()
+    {
+        QFETCH(int, lineOneLength);
+        QFETCH(int, start);
+        QFETCH(int, appended);
+        const LoadedDocument document(line(lineOneLength) + line(20000) + line(20000));
+        QCOMPARE(document->LineStart(2), start);
+        const QByteArray shown = document->viewText(2);
+        QCOMPARE(shown.size(), kBlock - start + 1 + appended);
+        QCOMPARE(shown.right(appended), document->TextBlock(2).left(appended));
+    }
+
     void moreThan30000Lines_areAllIndexed()
     {
         QByteArray file;
