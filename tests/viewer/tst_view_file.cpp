@@ -101,6 +101,15 @@ private Q_SLOTS:
         QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(view.vscroll1()->value()).toLatin1()));
     }
 
+    // Loading into the open window lays it out for the font the settings
+    // now hold, as a new window would.
+    void reopening_laysOutForTheFontNowStored()
+    {
+        const int atSize10 = open(kLog, numberedLines(80)).vscroll1()->pageStep();
+        m_fixture->drive.write(kSettingsFile, QByteArray(kInstalledFont).replace("Size = 10", "Size = 20"));
+        QVERIFY(open(kLog, numberedLines(80)).vscroll1()->pageStep() < atSize10);
+    }
+
     void textArea_neverKeepsTheFocus()
     {
         ViewFile& view = open(kLog, numberedLines(5));
