@@ -95,12 +95,15 @@ QList<EntryName> listMatching(const QString& dir, const QString& pattern)
             text = QString::fromLatin1(bytes);
             utf8.resetState();
         }
+        // Only a name that fits is looked at further: the stage tick asks
+        // this of the install folder twice a second.
+        if (!matches(text, pattern))
+            continue;
         struct stat info;
         // A link that leads nowhere is kept: reading it tells the operator.
         if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
             continue;
-        if (matches(text, pattern))
-            result.append({bytes, text});
+        result.append({bytes, text});
     }
     ::closedir(listing);
     std::sort(result.begin(), result.end(), [](const EntryName& a, const EntryName& b) {
