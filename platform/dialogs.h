@@ -25,6 +25,15 @@ struct MessageBoxRequest {
     QString title;
 };
 
+// The program's texts end their lines with CR LF or a lone CR; a label and
+// a terminal break lines only at LF (a label draws a CR as a blank).
+inline QString withLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 struct FileOpenRequest {
     QString title;
     QString filter;           // "description|pattern|..." as the program states it

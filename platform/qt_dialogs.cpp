@@ -75,15 +75,6 @@ QString caseBlind(const QString& pattern)
     return result;
 }
 
-// The program's texts end their lines with CR LF or a lone CR; a label
-// breaks lines only at LF and draws a CR as a blank.
-QString displayLines(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 QFont toQt(const FontChoice& font)
 {
     QFont result(font.face);
@@ -119,7 +110,7 @@ QString defaultPrintFile()
 Answer QtDialogs::message(const MessageBoxRequest& request)
 {
     const ButtonSet set = toQt(request.buttons);
-    QMessageBox box(toQt(request.icon), request.title, displayLines(request.text), set.buttons, m_parent);
+    QMessageBox box(toQt(request.icon), request.title, withLineFeeds(request.text), set.buttons, m_parent);
     // A search string such as "<B>" is text to show, not markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(set.first);
@@ -130,7 +121,7 @@ Answer QtDialogs::message(const MessageBoxRequest& request)
 std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool accepted = false;
-    const QString text = QInputDialog::getText(m_parent, title, displayLines(prompt), QLineEdit::Normal, defaultText, &accepted);
+    const QString text = QInputDialog::getText(m_parent, title, withLineFeeds(prompt), QLineEdit::Normal, defaultText, &accepted);
     if (!accepted)
         return std::nullopt;
     return text;

@@ -36,9 +36,7 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
         m_out << '\n';
         m_lineOpen = false;
     }
-    // Boxes separate lines with single CRs; a terminal wants LF.
-    QString text = request.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QString text = withLineFeeds(request.text);
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     m_lastMessage = text;
