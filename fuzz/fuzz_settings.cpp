@@ -5,6 +5,7 @@
 #include "fuzz_input.h"
 #include "platform/error_code.h"
 #include "settings/global.h"
+#include "stages/stage_table.h"
 #include "support/reference_lines.h"
 #include "support/temp_drive.h"
 
@@ -12,8 +13,6 @@ using namespace qelvrin;
 using fuzz::require;
 
 namespace {
-
-const QString kIni = QStringLiteral("\\QELVRIN\\PCVQS.INI");
 
 QByteArray stripped(QByteArray text)
 {
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray key = fuzz::takeLine(file);
     // Values come from the program (font names and sizes): never a line end.
     const QByteArray value = fuzz::takeLine(file).replace('\r', "");
-    drive.write(kIni, file);
+    drive.write(kSettingsReadPath, file);
     const Global global(drive.drives(), drive.native(QStringLiteral("\\QELVRIN")));
     int code = 0;
     try {
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QList<QByteArray> lines = testing::splitLines(file);
     if (lines.size() > Global::LineSlots) {
-        require(code == ErrIndexOutOfRange && drive.read(kIni) == file, "more than 30 lines: refused, file unchanged");
+        require(code == ErrIndexOutOfRange && drive.read(kSettingsReadPath) == file, "more than 30 lines: refused, file unchanged");
         return 0;
     }
     require(code == 0, "the write succeeds");
@@ -56,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray expected;
     for (qsizetype n = 0; n < lines.size(); ++n)
         expected += (n == keyLine ? key + " = " + value : stripped(lines[n].left(Global::SlotWidth))) + "\r\n";
-    require(drive.read(kIni) == expected, "the key's last line replaced, the others cut and stripped");
+    require(drive.read(kSettingsReadPath) == expected, "the key's last line replaced, the others cut and stripped");
 
     // The reader takes the first line holding the key, after its first "=".
     const QList<QByteArray> written = testing::splitLines(expected);
