@@ -92,8 +92,8 @@ int BatchRun::exec()
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.root());
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
-    if (!runStartup(drives, guard, dialogs, commands)) {
-        m_report.setError(QString::fromLatin1(kSecondCopyMessage));
+    if (!runStartup(drives, guard, dialogs, commands)) { // refused as a second copy; it said so
+        m_report.setError(dialogs.lastMessage());
         return ExitSetupError;
     }
 
