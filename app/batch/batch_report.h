@@ -26,7 +26,6 @@ public:
     void setDrive(const QString& root) { m_drive = root; }
     void setError(const QString& error) { m_error = error; }
     void addStage(const StageRecord& record) { m_stages.append(record); }
-    const QList<StageRecord>& stages() const { return m_stages; }
 
     // One line of compact JSON, without the line end.
     QByteArray toJson(int exitStatus, qint64 durationMs) const;
