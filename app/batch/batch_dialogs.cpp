@@ -43,9 +43,7 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
     Answer answer = Answer::Ok;
     switch (request.buttons) {
     case MsgButtons::Ok:
-        m_out << text << '\n';
-        m_out.flush();
-        return answer;
+        break;
     case MsgButtons::YesNo:
         answer = m_taken < m_files.size() ? Answer::Yes : Answer::No;
         break;
@@ -53,9 +51,11 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
         answer = Answer::Cancel;
         break;
     }
+    m_out << text;
     // A question is printed with the answer given, as a transcript reads.
-    const bool spaced = !text.isEmpty() && text.back().isSpace();
-    m_out << text << (spaced ? "" : " ") << answerText(answer) << '\n';
+    if (request.buttons != MsgButtons::Ok)
+        m_out << (!text.isEmpty() && text.back().isSpace() ? "" : " ") << answerText(answer);
+    m_out << '\n';
     m_out.flush();
     return answer;
 }
