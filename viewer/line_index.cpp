@@ -13,25 +13,21 @@ constexpr unsigned char kFormFeedBit = 0x04;
 // The longest entry: the flag byte and ten bytes of length.
 constexpr qint64 kLongestEntry = 11;
 
-qint64 endBytes(LineEnd end)
+} // namespace
+
+QByteArrayView lineEndBytes(LineEnd end)
 {
     switch (end) {
     case LineEnd::CrLf:
-        return 2;
+        return "\r\n";
     case LineEnd::Cr:
+        return "\r";
     case LineEnd::Lf:
-        return 1;
+        return "\n";
     case LineEnd::None:
         break;
     }
-    return 0;
-}
-
-} // namespace
-
-qint64 IndexedLine::contentLength() const
-{
-    return fileLength - (formFeed ? 1 : 0) - endBytes(end);
+    return {};
 }
 
 void LineIndex::clear()
@@ -97,7 +93,7 @@ void LineIndex::dropLast()
 
 qint64 LineIndex::bytesUsed() const
 {
-    return m_recordBytes + (m_count + LinesPerCheckpoint - 1) / LinesPerCheckpoint * qint64(sizeof(Checkpoint));
+    return m_recordBytes + checkpointCount() * qint64(sizeof(Checkpoint));
 }
 
 IndexedLine LineIndex::decode(qint64 record, qint64 fileStart, qint64 textStart) const
@@ -149,9 +145,8 @@ IndexedLine LineIndex::next(const IndexedLine& line) const
 IndexedLine LineIndex::lineAtText(qint64 textOffset) const
 {
     Q_ASSERT(textOffset >= 0 && textOffset < m_textEnd);
-    const qint64 used = (m_count + LinesPerCheckpoint - 1) / LinesPerCheckpoint;
     const Checkpoint* first = checkpoints();
-    const Checkpoint* after = std::upper_bound(first, first + used, textOffset,
+    const Checkpoint* after = std::upper_bound(first, first + checkpointCount(), textOffset,
                                                [](qint64 offset, const Checkpoint& c) { return offset < c.textStart; });
     const qint64 checkpoint = (after - first) - 1;
     const qint64 lastInGroup = std::min(m_count, (checkpoint + 1) * LinesPerCheckpoint) - 1;

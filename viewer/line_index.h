@@ -2,6 +2,7 @@
 
 #include "viewer/reserved_memory.h"
 
+#include <QByteArrayView>
 #include <QtGlobal>
 
 namespace qelvrin {
@@ -9,6 +10,9 @@ namespace qelvrin {
 // How a line ends in the file. Every line ends in CR LF in the text the
 // viewer shows; `None` is a last line the file leaves open.
 enum class LineEnd : quint8 { CrLf = 0, Cr = 1, Lf = 2, None = 3 };
+
+// The bytes of such an end in the file.
+QByteArrayView lineEndBytes(LineEnd end);
 
 // One line of the file, and where its text lies in the viewer's text.
 struct IndexedLine {
@@ -20,7 +24,7 @@ struct IndexedLine {
     qint64 nextRecord = 0; // where the next line's entry begins
 
     qint64 contentStart() const { return fileStart + (formFeed ? 1 : 0); }
-    qint64 contentLength() const;
+    qint64 contentLength() const { return fileLength - (formFeed ? 1 : 0) - lineEndBytes(end).size(); }
     qint64 textLength() const { return contentLength() + 2; }
     qint64 fileEnd() const { return fileStart + fileLength; }
     qint64 textEnd() const { return textStart + textLength(); }
@@ -76,6 +80,8 @@ private:
         qint64 record;
     };
 
+    // One for every LinesPerCheckpoint lines begun.
+    qint64 checkpointCount() const { return (m_count + LinesPerCheckpoint - 1) / LinesPerCheckpoint; }
     const Checkpoint* checkpoints() const { return reinterpret_cast<const Checkpoint*>(m_checkpoints.data()); }
     IndexedLine decode(qint64 record, qint64 fileStart, qint64 textStart) const;
     IndexedLine walk(qint64 checkpoint, qint64 steps) const;

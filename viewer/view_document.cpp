@@ -37,24 +37,14 @@ Place placeOf(qint64 textOffset)
     return {textOffset / kTextPerBlock, textOffset % kTextPerBlock};
 }
 
+qint64 modifiedNsOf(const struct stat& info)
+{
+    return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
 bool holdsLineEnd(const char* bytes, qint64 count)
 {
     return std::memchr(bytes, '\r', size_t(count)) || std::memchr(bytes, '\n', size_t(count));
-}
-
-const char* endBytesOf(LineEnd end)
-{
-    switch (end) {
-    case LineEnd::CrLf:
-        return "\r\n";
-    case LineEnd::Cr:
-        return "\r";
-    case LineEnd::Lf:
-        return "\n";
-    case LineEnd::None:
-        break;
-    }
-    return "";
 }
 
 } // namespace
@@ -124,7 +114,7 @@ ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
         return state;
-    state.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    state.modifiedNs = modifiedNsOf(info);
     const qint64 edge = std::min(kFingerprintBytes, indexedBytes);
     state.head.resize(edge);
     state.tail.resize(edge);
@@ -140,9 +130,8 @@ ViewDocument::Change ViewDocument::refresh()
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
         return Change::None;
-    const qint64 modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     const qint64 indexedBytes = m_index.fileEnd();
-    if (info.st_size == indexedBytes && modifiedNs == m_indexed.modifiedNs)
+    if (info.st_size == indexedBytes && modifiedNsOf(info) == m_indexed.modifiedNs)
         return Change::None;
     if (info.st_size < indexedBytes)
         return Change::Replaced;
@@ -227,8 +216,8 @@ bool ViewDocument::readText(qint64 textFrom, qint64 count, char* out) const
             std::memcpy(out + (from - textFrom), source, size_t(to - from));
         }
         if (textTo > contentEnd) {
-            const char* end = endBytesOf(line.end);
-            if (std::memcmp(in(line.contentStart() + line.contentLength()), end, std::strlen(end)) != 0)
+            const QByteArrayView end = lineEndBytes(line.end);
+            if (std::memcmp(in(line.contentStart() + line.contentLength()), end.data(), size_t(end.size())) != 0)
                 return false;
             for (qint64 at = std::max(from, contentEnd); at < std::min(textTo, contentEnd + 2); ++at)
                 out[at - textFrom] = at == contentEnd ? '\r' : '\n';

@@ -58,14 +58,13 @@ public Q_SLOTS:
     void mnufonts_Click();
     void mnuHelp_Click();
 
-    // Catches the view up with a file that changed since it was loaded.
-    ViewDocument::Change followFile();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Catches the view up with a file that changed since it was loaded.
+    ViewDocument::Change followFile();
     bool loadDocument(const QString& path, QString* reason);
     void reloadAfresh();
     void buildMenuBar();
