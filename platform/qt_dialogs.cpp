@@ -1,5 +1,7 @@
 #include "platform/qt_dialogs.h"
 
+#include "platform/window_look.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -75,18 +77,6 @@ QString caseBlind(const QString& pattern)
     return result;
 }
 
-QFont toQt(const FontChoice& font)
-{
-    QFont result(font.face);
-    // As the viewer draws it: an unknown face falls back to a fixed-pitch one.
-    result.setStyleHint(QFont::TypeWriter);
-    if (font.size > 0)
-        result.setPointSizeF(font.size);
-    result.setBold(font.bold);
-    result.setItalic(font.italic);
-    return result;
-}
-
 } // namespace
 
 QStringList toNameFilters(const QString& filter)
@@ -146,7 +136,7 @@ QString QtDialogs::openFile(const FileOpenRequest& request)
 
 bool QtDialogs::chooseFont(FontChoice& font)
 {
-    QFont initial = toQt(font);
+    QFont initial = look::viewerFont(font);
     // The list holds installed families only; a stored name that is an alias
     // ("Courier New") is offered as the family actually drawn.
     initial.setFamily(QFontInfo(initial).family());

@@ -1,5 +1,7 @@
 #include "platform/window_look.h"
 
+#include "platform/dialogs.h"
+
 namespace qelvrin::look {
 
 QFont windowFont()
@@ -12,6 +14,17 @@ QFont windowFont()
     font.setPointSizeF(8.25);
     font.setBold(true);
     return font;
+}
+
+QFont viewerFont(const FontChoice& font)
+{
+    QFont result(font.face);
+    result.setStyleHint(QFont::TypeWriter, QFont::PreferNoShaping);
+    if (font.size > 0)
+        result.setPointSizeF(font.size);
+    result.setBold(font.bold);
+    result.setItalic(font.italic);
+    return result;
 }
 
 } // namespace qelvrin::look

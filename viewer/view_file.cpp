@@ -31,9 +31,6 @@ constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
 constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
 constexpr qint64 kRepaintEveryMs = 40;
-// A page may hold one line of 30,000 characters: text in a font without
-// kerning or ligatures is laid out from its glyph widths, without shaping.
-constexpr QFont::StyleStrategy kPlainShaping = QFont::PreferNoShaping;
 const QColor kCornerGrey{192, 192, 192};
 
 const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
@@ -66,10 +63,7 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont initial(QStringLiteral("Courier New"));
-    initial.setStyleHint(QFont::TypeWriter, kPlainShaping);
-    initial.setPointSizeF(7.5);
-    m_text1->setFont(initial);
+    m_text1->setFont(look::viewerFont({QStringLiteral("Courier New"), 7.5, false, false}));
     m_text1->installEventFilter(this);
     m_text1->viewport()->installEventFilter(this);
 
@@ -255,13 +249,7 @@ void ViewFile::reloadAfresh()
 
 void ViewFile::applyFontFromSettings()
 {
-    const FontChoice choice = readViewFont(Global(drives()));
-    QFont font(choice.face);
-    font.setStyleHint(QFont::TypeWriter, kPlainShaping);
-    font.setPointSizeF(choice.size);
-    font.setBold(choice.bold);
-    font.setItalic(choice.italic);
-    m_text1->setFont(font);
+    m_text1->setFont(look::viewerFont(readViewFont(Global(drives()))));
 }
 
 void ViewFile::Form_Resize()
