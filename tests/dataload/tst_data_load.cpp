@@ -90,14 +90,6 @@ private Q_SLOTS:
         QCOMPARE(load.runner.state().StageLetter, QStringLiteral("D"));
     }
 
-    void lineEnds_becomeCrLf()
-    {
-        LoadCommand load;
-        load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), "crlf\r\nlone cr\rlone lf\nform\ffeed\r\n\r\n\flast");
-        load.run(QStringLiteral("C:\\DATA\\M12345.I01"));
-        QCOMPARE(load.data(), QByteArray("crlf\r\nlone cr\r\nlone lf\r\nform\ffeed\r\n\r\n\flast\r\n"));
-    }
-
     void cancel_leavesPurgedSystemWithEmptyLog()
     {
         LoadCommand load;

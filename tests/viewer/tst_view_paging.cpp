@@ -31,8 +31,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("change");
         QTest::newRow("9 points") << 6120.0f << 9.0f << 24;
         QTest::newRow("7.5 points") << 6120.0f << 7.5f << 29;
-        QTest::newRow("10 points") << 6120.0f << 10.0f << 22;
-        QTest::newRow("12 points") << 6120.0f << 12.0f << 18;
         QTest::newRow("area too low for a page") << 100.0f << 10.0f << 1;
         QTest::newRow("size zero") << 6120.0f << 0.0f << 1;
     }

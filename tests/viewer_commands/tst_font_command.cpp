@@ -47,7 +47,6 @@ class TestFontCommand : public QObject {
 private Q_SLOTS:
     void fontCommand_data()
     {
-        QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<bool>("iniInWorkingDir");
         QTest::addColumn<FontChoice>("choice");
         QTest::addColumn<QStringList>("expectedCalls");
@@ -59,22 +58,21 @@ private Q_SLOTS:
         const QStringList old{"Courier New", "10", "False", "False"};
 
         QTest::newRow("new font applied, stored, laid out")
-            << kInstalled << true << lucida << (applied + QStringList{"relayout"}) << ""
+            << true << lucida << (applied + QStringList{"relayout"}) << ""
             << QStringList{"Lucida Console", "12.5", "True", "False"};
         QTest::newRow("no settings file in the working directory")
-            << kInstalled << false << lucida << applied << "ERROR 53 occurred." << old;
+            << false << lucida << applied << "ERROR 53 occurred." << old;
         QTest::newRow("size refused after the face")
-            << kInstalled << true << FontChoice{QStringLiteral("Lucida Console"), 0, true, true}
+            << true << FontChoice{QStringLiteral("Lucida Console"), 0, true, true}
             << QStringList{"face Lucida Console"}
             << "ERROR 380: Font is not usable by this program.\r\nPlease try a different one." << old;
         QTest::newRow("no face refused at once")
-            << kInstalled << true << FontChoice{QString(), 9, false, false} << QStringList{}
+            << true << FontChoice{QString(), 9, false, false} << QStringList{}
             << "ERROR 380: Font is not usable by this program.\r\nPlease try a different one." << old;
     }
 
     void fontCommand()
     {
-        QFETCH(QByteArray, ini);
         QFETCH(bool, iniInWorkingDir);
         QFETCH(FontChoice, choice);
         QFETCH(QStringList, expectedCalls);
@@ -82,7 +80,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expectedStored);
 
         TempDrive drive;
-        drive.write(kIni, ini);
+        drive.write(kIni, kInstalled);
         QTemporaryDir elsewhere;
         const Global settings(drive.drives(), iniInWorkingDir ? drive.native(QStringLiteral("\\QELVRIN")) : elsewhere.path());
         RecordingTarget target;

@@ -72,10 +72,8 @@ private Q_SLOTS:
                             const QList<bool>& answers, qint64 first, const QStringList& messages, const QString& after) {
             QTest::newRow(name) << bytes << start << text << again << input << answers << first << messages << after;
         };
-        const QByteArray errors = "NOTE: a\r\nERROR: b\r\nError: c\r\n";
         const QByteArray twice = "a\r\nab ab ab\r\nab\r\n";
         const QString key = QStringLiteral("key");
-        row("F3 goes on below", errors, 2, "error:", true, "", {}, 3, {}, "error:");
         row("several in a line found once", twice, 1, "", false, "AB", {}, 2, {}, "AB");
         row("hit right below moves one line", numberedLines(10, {{6, " key"}}), 5, key, true, "", {}, 6, {}, key);
         row("only line 1 from line 1", numberedLines(10, {{1, " key"}}), 1, key, true, "", {}, 1, {notInFile("KEY")}, key);

@@ -32,30 +32,6 @@ private:
     QString writeFile(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("f.log"), bytes); }
 
 private Q_SLOTS:
-    void findsLineAfterStart_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("needle");
-        QTest::addColumn<qint64>("after");
-        QTest::addColumn<qint64>("expected"); // 0: not found
-
-        QTest::newRow("latin-1 letters fold") << QByteArray("x\r\n\xe9t\xe9\r\n") << QString::fromLatin1("\xc9T\xc9") << 0LL << 2LL;
-        QTest::newRow("sharp s is no SS") << QByteArray("SS\r\n\xdf\r\n") << QString::fromLatin1("\xdf") << 0LL << 2LL;
-        QTest::newRow("form feed kept in line") << QByteArray("a\r\n\fPage\r\n") << "\fpage" << 0LL << 2LL;
-        QTest::newRow("NUL bytes are text") << QByteArray("a\r\nb\0c\r\n", 8) << QString(QStringLiteral("b") + QChar(0) + QStringLiteral("C")) << 0LL << 2LL;
-    }
-
-    void findsLineAfterStart()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, needle);
-        QFETCH(qint64, after);
-        QFETCH(qint64, expected);
-        const QString path = writeFile(bytes);
-        for (qsizetype readSize : {1, 2, 3, 7, 64, 65, 256 * 1024})
-            QCOMPARE(foundLine(findLineAfter(path, needle, after, readSize)), expected);
-    }
-
     // CR LF split between reads, lines and needles longer than a read, and
     // block edges: the fast scan must agree with the line-by-line one.
     void randomFiles_agreeWithLineByLine()
