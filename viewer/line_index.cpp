@@ -27,7 +27,8 @@ QByteArrayView lineEndBytes(LineEnd end)
     case LineEnd::None:
         break;
     }
-    return {};
+    // Empty but not null: callers hand data() to memcmp.
+    return "";
 }
 
 void LineIndex::clear()
