@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/file_writer.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -56,11 +57,7 @@ inline const QTemporaryDir& scratch()
 // Each input replaces the file it names in the scratch folder.
 inline QString scratchFile(const QString& name, const QByteArray& content)
 {
-    const QString path = scratch().filePath(name);
-    QFile file(path);
-    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size(),
-            "the scratch file can be written");
-    return path;
+    return testing::writeFile(scratch(), name, content);
 }
 
 } // namespace qelvrin::fuzz

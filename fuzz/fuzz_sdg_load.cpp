@@ -41,9 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     folder.mkpath(QStringLiteral("."));
     // Joined by hand: QDir::filePath takes a name that begins with ':' for
     // a resource path of its own.
-    QFile sdg(folder.path() + QLatin1Char('/') + name);
-    require(sdg.open(QIODevice::WriteOnly) && sdg.write(content) == content.size(), "the SDG file can be written");
-    sdg.close();
+    testing::writeFile(folder.path() + QLatin1Char('/') + name, content);
 
     const QString dataFile = fuzz::scratchFile(QStringLiteral("QELVDATA"), "left from before\r\n");
     require(!copySdgFiles(folder.path(), pattern, dataFile, true), "the copy succeeds");

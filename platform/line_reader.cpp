@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qelvrin {
@@ -14,19 +15,24 @@ constexpr qsizetype kUnknown = -1;
 }
 
 LineReader::LineReader(const QString& nativePath, qsizetype bufferSize)
-    : m_file(nativePath)
+    : LineReader(QFile::encodeName(nativePath), bufferSize)
 {
-    m_buffer.resize(qMax<qsizetype>(bufferSize, 16));
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        m_eof = true;
 }
 
 LineReader::LineReader(const QByteArray& nativePath, qsizetype bufferSize)
 {
     m_buffer.resize(qMax<qsizetype>(bufferSize, 16));
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        m_openError = qt_error_string(errno);
+    struct stat info {};
+    int openError = 0;
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        openError = errno;
+    else if (S_ISDIR(info.st_mode))
+        openError = EISDIR; // a folder opens for reading; only its first read would fail
+    if (openError != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        m_openError = qt_error_string(openError);
         m_eof = true;
     } else if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

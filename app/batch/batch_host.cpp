@@ -50,12 +50,8 @@ void BatchHost::setProgressPanelVisible(bool visible)
 
 void BatchHost::setCaption(const QString& caption)
 {
-    // The data load names the SDG in the caption; that is worth a line, and
-    // the name goes into the --json result.
-    static const QString sdgMark = QStringLiteral("[ SDG: ");
-    const qsizetype at = caption.indexOf(sdgMark);
-    if (at >= 0) {
-        m_sdgName = caption.mid(at + sdgMark.size()).section(QStringLiteral(" ]"), 0, 0).trimmed();
+    // The data load names the SDG in the caption; that is worth a line.
+    if (caption.contains(QStringLiteral("[ SDG:"))) {
         m_out << caption.trimmed() << '\n';
         m_out.flush();
     }

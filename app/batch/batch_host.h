@@ -38,9 +38,6 @@ public:
     void setWindowEnabled(bool) override {}
     void pause(int milliseconds) override;
 
-    // The SDG the data load named; empty before it has loaded one.
-    QString sdgName() const { return m_sdgName; }
-
 private:
     void draw();
 
@@ -49,7 +46,6 @@ private:
     QTextStream& m_out;
     bool m_terminal;
     QString m_stageName;
-    QString m_sdgName;
     int m_percent = 0;
     bool m_overrun = false;
     QElapsedTimer m_clock;

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -50,6 +51,18 @@ QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
     }
     return chosen;
 }
+
+namespace {
+
+// The SDG the first file names, as the data load reads it; empty when the
+// name rules refuse the file.
+QString sdgNameOf(const DriveMap& drives, const QString& sdgFile)
+{
+    const SdgNames names = deriveSdgNames(drives.toDos(BatchDialogs::nativeSdgPath(drives, sdgFile)));
+    return names.accepted ? names.SdgName.trimmed() : QString();
+}
+
+} // namespace
 
 BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal)
     : m_options(std::move(options)), m_out(out), m_err(err), m_terminal(terminal)
@@ -110,22 +123,19 @@ int BatchRun::exec()
 
     StageRunner runner(drives, host);
     std::optional<CompletionVerdict> verdict;
-    QString startFailure;
+    std::optional<QString> startFailure;
     QEventLoop loop;
     m_loop = &loop;
+    const auto forgetLoop = qScopeGuard([this] { m_loop = nullptr; });
     connect(&runner, &StageRunner::stageEnded, &loop, [&](QChar, const CompletionVerdict& v) {
         verdict = v;
         loop.quit();
     });
     connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason) {
-        startFailure = reason.isEmpty() ? QStringLiteral("the batch processor could not be started") : reason;
+        startFailure = reason;
         loop.quit();
     });
 
-    const auto finish = [this](int status) {
-        m_loop = nullptr;
-        return status;
-    };
     for (const QChar letter : letters) {
         const StageInfo& stage = *stageByLetter(letter);
         StageRecord record;
@@ -135,19 +145,19 @@ int BatchRun::exec()
         QElapsedTimer clock;
         clock.start();
         verdict.reset();
-        startFailure.clear();
+        startFailure.reset();
         const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
         if (letter == QLatin1Char('D'))
-            m_report.setSdg(host.sdgName());
-        if (!startFailure.isEmpty()) {
+            m_report.setSdg(sdgNameOf(drives, m_options.sdgFiles.first()));
+        if (startFailure) {
             record.outcome = QStringLiteral("not started");
-            record.reason = startFailure;
+            record.reason = *startFailure;
             m_report.addStage(record);
-            return finish(endCleanly(ExitCannotStart));
+            return endCleanly(ExitCannotStart);
         }
         if (!started) { // the data load refused the files; its last message said why
             m_report.setError(dialogs.lastMessage());
-            return finish(endCleanly(ExitSetupError));
+            return endCleanly(ExitSetupError);
         }
         if (!m_interrupted)
             loop.exec();
@@ -159,7 +169,7 @@ int BatchRun::exec()
             m_err.flush();
             record.outcome = QStringLiteral("interrupted");
             m_report.addStage(record);
-            return finish(ExitInterrupted);
+            return ExitInterrupted;
         }
         if (verdict && !verdict->normal) {
             record.outcome = QStringLiteral("abnormal");
@@ -174,12 +184,12 @@ int BatchRun::exec()
                 m_out << "The log " << record.logPath << " could not be judged: " << verdict->reason << '\n';
             }
             m_out.flush();
-            return finish(endCleanly(ExitAbnormal));
+            return endCleanly(ExitAbnormal);
         }
         record.outcome = QStringLiteral("completed");
         m_report.addStage(record);
     }
-    return finish(endCleanly(ExitCompleted));
+    return endCleanly(ExitCompleted);
 }
 
 } // namespace qelvrin::batch
