@@ -3,6 +3,7 @@
 #include "platform/drive_map.h"
 #include "platform/drive_setup.h"
 #include "platform/qt_dialogs.h"
+#include "platform/termination_signals.h"
 #include "viewer/view_file.h"
 #include "viewer/viewer_launcher.h"
 
@@ -105,6 +106,8 @@ int main(int argc, char* argv[])
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 0;
+    const qelvrin::TerminationSignals termination;
+    QObject::connect(&termination, &qelvrin::TerminationSignals::received, &window, &qelvrin::Mainmenu::terminationRequested);
     FirstPaintReport firstPaint;
     if (qEnvironmentVariableIsSet("QELVRIN_REPORT_FIRST_PAINT"))
         window.installEventFilter(&firstPaint);

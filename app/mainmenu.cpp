@@ -1,7 +1,9 @@
 #include "app/mainmenu.h"
 
 #include "app/completion_panel.h"
+#include "app/startup.h"
 #include "dialogs/emblem.h"
+#include "platform/termination_signals.h"
 #include "platform/window_look.h"
 #include "stages/stage_table.h"
 
@@ -57,7 +59,8 @@ Mainmenu::Mainmenu(const DriveMap& drives, Dialogs& dialogs, ViewerOpener openIn
     , m_dialogs(dialogs)
     , m_openInViewer(std::move(openInViewer))
     , m_endProgram([] { QCoreApplication::exit(0); })
-    , m_guard(drives.root())
+    , m_endOnSignal(endBySignal)
+    , m_guard(drives.toNative(kLockPath))
     , m_runner(m_drives, *this)
 {
     setObjectName(QStringLiteral("Mainmenu"));

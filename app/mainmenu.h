@@ -35,6 +35,9 @@ public:
     // Ends the program at once, without any further handler. By default the
     // event loop is left.
     void setEndProgram(std::function<void()> endProgram) { m_endProgram = std::move(endProgram); }
+    // How a termination signal finally ends the program; by default as the
+    // signal itself would have.
+    void setEndOnSignal(std::function<void(int)> endOnSignal) { m_endOnSignal = std::move(endOnSignal); }
 
     // The start-up sequence; false for a second copy, which must end
     // without showing the window.
@@ -74,6 +77,8 @@ public Q_SLOTS:
     void cmdRIniAss_Click() { mnuRInitialAssesment_Click(); }
     void cmdRTecDef_Click() { mnuRTechnicalDefect_Click(); }
     void cmdQuit_Click() { mnuexit_Click(); }
+    // SIGTERM, SIGHUP or SIGINT (a kill, a logout, Ctrl-C).
+    void terminationRequested(int signalNumber);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -95,6 +100,7 @@ private:
     Dialogs& m_dialogs;
     ViewerOpener m_openInViewer;
     std::function<void()> m_endProgram;
+    std::function<void(int)> m_endOnSignal;
     SingleInstanceGuard m_guard;
     StageRunner m_runner;
     CommandState m_commands;

@@ -40,6 +40,22 @@ bool Mainmenu::runExit()
     return true;
 }
 
+void Mainmenu::terminationRequested(int signalNumber)
+{
+    // Nobody is there to answer the quit question: while a stage runs it is
+    // taken as answered OK, so the job is asked to close and the marker keeps
+    // the launch's text. A data load between its diskettes has half-copied
+    // data, which must not count as a clean end either.
+    const bool dataLoadUnderway = !m_runner.state().StageLogPath.trimmed().isEmpty();
+    if (m_runner.sasRunning())
+        m_runner.CloseSasWindow();
+    else if (!dataLoadUnderway)
+        marker::write(marker::nativePath(m_drives), QLatin1String(marker::kNormal));
+    m_runner.Timer1().stop();
+    // At once: code waiting behind an open dialog must not go on.
+    m_endOnSignal(signalNumber);
+}
+
 void Mainmenu::mnuexit_Click()
 {
     runExit();

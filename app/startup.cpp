@@ -4,6 +4,7 @@
 #include "platform/drive_map.h"
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
+#include "stages/job_guard.h"
 #include "stages/stage_table.h"
 
 #include <QFileInfo>
@@ -19,7 +20,14 @@ bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dia
         marker::write(markerPath, QLatin1String(marker::kNormal));
 
     if (!guard.tryAcquire()) {
-        dialogs.message({QLatin1String(kSecondCopyMessage), MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
+        const QString why = guard.error().isEmpty() ? QLatin1String(kSecondCopyMessage)
+                                                    : QStringLiteral("The drive's lock file %1 cannot be used (%2)").arg(drives.toDos(guard.lockPath()), guard.error());
+        dialogs.message({why, MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
+        return false;
+    }
+    // Before the purge, which would pull the files from under it.
+    if (const std::optional<BatchJob> earlier = runningJob(drives)) {
+        dialogs.message({runningJobMessage(*earlier), MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
         return false;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace qelvrin {
@@ -10,14 +12,18 @@ class SingleInstanceGuard;
 
 inline constexpr char kSecondCopyMessage[] = "Cannot start more than one copy of the application";
 
+// The one-copy lock of the drive.
+inline const QString kLockPath = QStringLiteral("\\QELVRIN\\QELVRIN.LCK");
+
 // What the start-up sequence does to the window's commands.
 struct StartupCommands {
     std::function<void()> purgeStageData;
     std::function<void()> refreshStageCommands;
 };
 
-// Form_Load: creates a missing run marker, refuses a second copy (message,
-// then false: the copy must end without showing a window), purges after an
+// Form_Load: creates a missing run marker, refuses a second copy or a drive
+// where an earlier batch job still runs (message, then false: the copy must
+// end without showing a window), purges after an
 // unclean end, marks the run as active and enables what the outputs allow.
 // A drive that cannot be read or written does not stop it.
 bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands);

@@ -34,7 +34,7 @@ QByteArray expectedValue(const QByteArray& file)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const testing::TempDrive drive;
-    static SingleInstanceGuard guard(drive.root());
+    static SingleInstanceGuard guard(drive.native(kLockPath));
     static testing::ScriptedDialogs dialogs;
     const QByteArray file = fuzz::bytes(data, size);
     drive.write(kMarkerPath, file);

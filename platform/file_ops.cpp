@@ -6,9 +6,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qelvrin::files {
 
@@ -43,11 +46,27 @@ std::optional<qint64> size(const QString& nativePath)
     return info.size();
 }
 
-bool remove(const QString& nativePath)
+bool remove(const QString& nativePath, QString* error)
 {
-    if (!isPlainFile(nativePath))
-        return !QFileInfo::exists(nativePath);
-    return QFile::remove(nativePath);
+    const QByteArray path = QFile::encodeName(nativePath);
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return true;
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        if (error)
+            *error = QStringLiteral("it is a folder");
+        return false;
+    }
+    if (::unlink(path.constData()) == 0 || errno == ENOENT)
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 bool truncateCreate(const QString& nativePath, QString* error)

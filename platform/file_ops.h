@@ -20,8 +20,10 @@ QString findNoCase(const QString& dir, const QString& name);
 
 std::optional<qint64> size(const QString& nativePath);
 
-// Deletes a plain file; false when it could not (absence counts as done).
-bool remove(const QString& nativePath);
+// Deletes a file, or a link itself and never what it leads to (a link that
+// leads nowhere is still an entry that a name look-up finds). Absence counts
+// as done; false, with the system's reason, when the entry stays.
+bool remove(const QString& nativePath, QString* error = nullptr);
 
 // Opens for writing with truncation and closes at once (creates it empty).
 bool truncateCreate(const QString& nativePath, QString* error = nullptr);

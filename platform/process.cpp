@@ -2,12 +2,24 @@
 
 #include "platform/drive_map.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QList>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+extern char** environ;
 
 namespace qelvrin {
 
@@ -32,6 +44,95 @@ QString reasonNotStartable(const QString& program)
     return {};
 }
 
+// What a process's /proc/PID/stat says about it.
+struct ProcStat {
+    char state = '?';
+    qint64 session = 0;
+    quint64 startTicks = 0;
+};
+
+std::optional<ProcStat> readStat(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    const QByteArray text = file.read(4096);
+    // The command name in parentheses may hold blanks and parentheses.
+    const qsizetype close = text.lastIndexOf(')');
+    if (close < 0)
+        return std::nullopt;
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    // After the name: state, ppid, pgrp, session, ... field 22 the start time.
+    if (fields.size() < 20 || fields.at(0).isEmpty())
+        return std::nullopt;
+    ProcStat stat;
+    stat.state = fields.at(0).at(0);
+    stat.session = fields.at(3).toLongLong();
+    stat.startTicks = fields.at(19).toULongLong();
+    return stat;
+}
+
+bool living(const ProcStat& stat)
+{
+    return stat.state != 'Z' && stat.state != 'X' && stat.state != 'x';
+}
+
+QByteArray currentBootId()
+{
+    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(64).trimmed();
+}
+
+// What the go-between and the batch processor tell the parent through a
+// pipe that closes when the processor's program runs: its pid, or why the
+// fork or the exec failed. Each message is one atomic write.
+struct ChildReport {
+    qint64 tag;
+    qint64 value;
+};
+constexpr qint64 kReportPid = 1;
+constexpr qint64 kReportErrno = 2;
+
+void report(int fd, qint64 tag, qint64 value)
+{
+    const ChildReport message{tag, value};
+    [[maybe_unused]] const ssize_t written = ::write(fd, &message, sizeof message);
+}
+
+// Runs in the forked go-between: only async-signal-safe calls from here on.
+[[noreturn]] void runGoBetween(const std::vector<char*>& argv, const char* workingDir, int devNull, int reportFd)
+{
+    ::setsid();
+    const pid_t processor = ::fork();
+    if (processor != 0) {
+        if (processor < 0)
+            report(reportFd, kReportErrno, errno);
+        else
+            report(reportFd, kReportPid, processor);
+        ::_exit(0);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        ::signal(signal, SIG_DFL);
+    for (int stream = 0; stream < 3; ++stream)
+        ::dup2(devNull, stream);
+    // Nothing else of ours, such as the drive's lock, may outlive us in it.
+    ::syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
+    if (::chdir(workingDir) == 0)
+        ::execve(argv[0], argv.data(), environ);
+    report(reportFd, kReportErrno, errno);
+    ::_exit(127);
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 } // namespace
 
 ProcessStart startDetached(const DriveMap& drives, const QString& commandLine, const QString& workingDir)
@@ -46,49 +147,134 @@ ProcessStart startDetached(const DriveMap& drives, const QString& commandLine, c
         if (looksLikeDosPath(word))
             word = drives.toNative(word);
     }
-    result.program = words.takeFirst();
+    result.program = words.first();
     const QString reason = reasonNotStartable(result.program);
     if (!reason.isEmpty()) {
         result.error = reason;
         return result;
     }
-    QProcess process;
-    process.setProgram(result.program);
-    process.setArguments(words);
-    process.setWorkingDirectory(workingDir);
-    // Inherited streams would keep a caller that captures our output waiting
-    // for the batch run to end.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!process.startDetached(&pid) || pid <= 0) {
-        result.error = process.errorString();
+
+    // Everything the children need is made before the fork.
+    QList<QByteArray> encoded;
+    for (const QString& word : words)
+        encoded.append(QFile::encodeName(word));
+    std::vector<char*> argv;
+    for (QByteArray& word : encoded)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const QByteArray dir = QFile::encodeName(QDir::toNativeSeparators(workingDir));
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    int pipeFds[2];
+    if (devNull < 0 || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        result.error = systemReason(errno);
+        if (devNull >= 0)
+            ::close(devNull);
         return result;
     }
-    result.pid = pid;
+    const pid_t goBetween = ::fork();
+    if (goBetween == 0)
+        runGoBetween(argv, dir.constData(), devNull, pipeFds[1]);
+    const int forkError = errno;
+    ::close(pipeFds[1]);
+    ::close(devNull);
+    if (goBetween < 0) {
+        ::close(pipeFds[0]);
+        result.error = systemReason(forkError);
+        return result;
+    }
+    // Read while the go-between is our unreaped child, so its entry is there.
+    const std::optional<ProcStat> leader = readStat(goBetween);
+    while (::waitpid(goBetween, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    qint64 processor = 0;
+    int execError = 0;
+    ChildReport message;
+    for (;;) {
+        const ssize_t got = ::read(pipeFds[0], &message, sizeof message);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got != sizeof message)
+            break;
+        if (message.tag == kReportPid)
+            processor = message.value;
+        else
+            execError = int(message.value);
+    }
+    ::close(pipeFds[0]);
+    if (execError != 0 || processor <= 0) {
+        result.error = systemReason(execError != 0 ? execError : ECHILD);
+        return result;
+    }
+    result.job.pid = processor;
+    result.job.session = goBetween;
+    result.job.startTicks = leader ? leader->startTicks : 0;
+    result.job.bootId = currentBootId();
     return result;
 }
 
-void sendCloseRequest(qint64 pid)
+bool jobRunning(const BatchJob& job)
 {
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    if (!job.isValid())
+        return false;
+    if (!job.bootId.isEmpty() && job.bootId != currentBootId())
+        return false;
+    // The usual case while a stage runs: the batch processor itself.
+    if (const std::optional<ProcStat> processor = readStat(job.pid); processor && processor->session == job.session && living(*processor))
+        return true;
+    // The go-between ended at the start; whoever holds its number now came
+    // after the whole job had ended.
+    if (const std::optional<ProcStat> leader = readStat(job.session))
+        return leader->startTicks == job.startTicks && living(*leader);
+    // Wrappers that did not exec and children left behind keep the session.
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        const std::optional<ProcStat> stat = readStat(pid);
+        if (stat && stat->session == job.session && living(*stat))
+            return true;
+    }
+    return false;
+}
+
+void sendCloseRequest(const BatchJob& job)
+{
+    if (jobRunning(job))
+        ::kill(-static_cast<pid_t>(job.session), SIGTERM);
 }
 
 bool processAlive(qint64 pid)
 {
     if (pid <= 0)
         return false;
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = status.readAll();
-    const qsizetype at = text.indexOf("State:");
-    if (at < 0)
-        return false;
-    const QByteArray state = text.mid(at + 6, 4).trimmed();
-    return !state.startsWith('Z') && !state.startsWith('X');
+    const std::optional<ProcStat> stat = readStat(pid);
+    return stat && living(*stat);
+}
+
+QByteArray jobRecord(const BatchJob& job)
+{
+    return QByteArray::number(job.pid) + ' ' + QByteArray::number(job.session) + ' ' + QByteArray::number(job.startTicks) + ' '
+           + (job.bootId.isEmpty() ? QByteArray("-") : job.bootId) + "\r\n";
+}
+
+std::optional<BatchJob> parseJobRecord(QByteArrayView text)
+{
+    const QList<QByteArray> fields = text.toByteArray().simplified().split(' ');
+    if (fields.size() != 4)
+        return std::nullopt;
+    bool pidOk = false;
+    bool sessionOk = false;
+    bool ticksOk = false;
+    BatchJob job;
+    job.pid = fields.at(0).toLongLong(&pidOk);
+    job.session = fields.at(1).toLongLong(&sessionOk);
+    job.startTicks = fields.at(2).toULongLong(&ticksOk);
+    job.bootId = fields.at(3) == "-" ? QByteArray() : fields.at(3);
+    if (!pidOk || !sessionOk || !ticksOk || !job.isValid())
+        return std::nullopt;
+    return job;
 }
 
 } // namespace qelvrin

@@ -1,62 +1,56 @@
 #include "platform/single_instance.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
+#include <QFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace qelvrin {
 
-namespace {
+SingleInstanceGuard::SingleInstanceGuard(QString lockFile) : m_path(std::move(lockFile)) {}
 
-// The per-user runtime directory. Started from cron, a Slurm job or `su -`
-// there is no XDG_RUNTIME_DIR, and asking Qt then prints a warning; so the
-// folder is picked here: the login session's /run/user/<uid> when it is ours
-// (a desktop session on the same machine locks there too), else a private
-// folder in the temporary directory.
-QString runtimeDir()
+SingleInstanceGuard::~SingleInstanceGuard()
 {
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const uid_t uid = ::getuid();
-    const QFileInfo session(QStringLiteral("/run/user/%1").arg(uid));
-    if (session.isDir() && session.isWritable() && session.ownerId() == uid)
-        return session.filePath();
-    const QString own = QDir::tempPath() + QStringLiteral("/qelvrin-%1").arg(uid);
-    ::mkdir(QFile::encodeName(own).constData(), 0700);
-    const QFileInfo ownInfo(own);
-    // A folder of that name that someone else made is not used.
-    if (ownInfo.isDir() && ownInfo.ownerId() == uid && ownInfo.isWritable())
-        return own;
-    return QDir::tempPath();
-}
-
-QString canonicalDrive(const QString& driveRoot)
-{
-    const QFileInfo info(driveRoot);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
-} // namespace
-
-SingleInstanceGuard::SingleInstanceGuard(const QString& driveRoot)
-{
-    const QByteArray key = QCryptographicHash::hash(canonicalDrive(driveRoot).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    m_path = runtimeDir() + QStringLiteral("/qelvrin-") + QString::fromLatin1(key) + QStringLiteral(".lock");
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 bool SingleInstanceGuard::tryAcquire()
 {
-    if (m_lock && m_lock->isLocked())
+    if (m_held)
         return true;
-    m_lock = std::make_unique<QLockFile>(m_path);
-    // A lock whose holder is gone is taken over at once; a live one never.
-    m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    m_error.clear();
+    const QByteArray path = QFile::encodeName(m_path);
+    if (m_fd < 0) {
+        // Close-on-exec: a batch job that outlives us must not hold the drive.
+        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        // Another user's file, or a read-only drive: a lock taken through a
+        // read-only descriptor excludes just the same on a local disk.
+        if (m_fd < 0 && (errno == EACCES || errno == EROFS))
+            m_fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0) {
+            if (errno == ENOENT)
+                return m_held = true;
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        struct stat info;
+        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            m_error = QStringLiteral("it is not a plain file");
+            ::close(m_fd);
+            m_fd = -1;
+            return false;
+        }
+    }
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+        return m_held = true;
+    if (errno != EWOULDBLOCK)
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 } // namespace qelvrin

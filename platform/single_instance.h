@@ -1,24 +1,31 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
-
-#include <memory>
 
 namespace qelvrin {
 
-// One copy of the program (window or batch runner) per drive. The lock sits
-// in the per-user runtime directory, named after the drive's canonical path;
-// a lock left by a killed copy is taken over.
+// One copy of the program (window or batch runner) per drive: an advisory
+// lock on a file in the drive's install folder. Every user and environment
+// that reaches the drive meets the same file, and the system drops the lock
+// when its holder ends, however it ends.
 class SingleInstanceGuard {
 public:
-    explicit SingleInstanceGuard(const QString& driveRoot);
+    explicit SingleInstanceGuard(QString lockFile);
+    ~SingleInstanceGuard();
+    SingleInstanceGuard(const SingleInstanceGuard&) = delete;
+    SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
+
+    // True once held. A folder that does not exist holds nothing to guard.
     bool tryAcquire();
+    // Why the lock file could not be used; empty when another copy holds it.
+    QString error() const { return m_error; }
     QString lockPath() const { return m_path; }
 
 private:
     QString m_path;
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_error;
+    int m_fd = -1;
+    bool m_held = false;
 };
 
 } // namespace qelvrin

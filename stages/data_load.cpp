@@ -43,10 +43,18 @@ QString copyFailureMessage(const DriveMap& drives, const SdgCopyFailure& failure
 
 bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
 {
+    // The purge would pull the files from under an earlier job that runs on.
+    if (runner.refuseWhileEarlierJobRuns(QChar('D')))
+        return false;
     host.PurgeStageData();
-    const QString logPath = stageByLetter(QChar('D'))->logPath;
-    runner.setStageLogPath(logPath);
-    files::truncateCreate(drives.toNative(logPath));
+    const StageInfo& stage = *stageByLetter(QChar('D'));
+    runner.setStageLogPath(stage.logPath);
+    QString reason;
+    if (!files::truncateCreate(drives.toNative(stage.logPath), &reason)) {
+        endWithoutStage(host, QStringLiteral("The ") + stage.programName + QStringLiteral(" was not started: ") + stage.logPath
+                                  + QStringLiteral(" could not be created (") + reason + QStringLiteral(")"));
+        return false;
+    }
     host.setBusy(false);
     const QString dataFile = drives.toNative(kDataFilePath);
 

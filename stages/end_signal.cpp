@@ -24,12 +24,20 @@ bool endSignalPresent(const DriveMap& drives)
     return !files::listMatching(signal.path(), signal.fileName()).isEmpty();
 }
 
-void removeEndSignal(const DriveMap& drives)
+std::optional<EndSignalLeft> removeEndSignal(const DriveMap& drives)
 {
     const QFileInfo signal = signalLocation(drives);
     const QDir dir(signal.path());
-    for (const files::EntryName& name : files::listMatching(dir.path(), signal.fileName()))
-        files::remove(dir.filePath(name.text));
+    for (const files::EntryName& name : files::listMatching(dir.path(), signal.fileName())) {
+        const QString path = dir.filePath(name.text);
+        QString reason;
+        if (!files::remove(path, &reason))
+            return EndSignalLeft{path, reason};
+    }
+    // Looked for again: the stage starts only on a drive without one.
+    if (endSignalPresent(drives))
+        return EndSignalLeft{signal.filePath(), QStringLiteral("it is still there")};
+    return std::nullopt;
 }
 
 } // namespace qelvrin

@@ -3,9 +3,11 @@
 #include "platform/dialogs.h"
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"
+#include "platform/job_record.h"
 #include "platform/process.h"
 #include "platform/run_marker.h"
 #include "stages/end_signal.h"
+#include "stages/job_guard.h"
 #include "stages/stage_host.h"
 
 #include <limits>
@@ -45,10 +47,16 @@ bool StageRunner::launchAssessment(QChar stageLetter)
     // Data Load, the stage without a report, starts only after its diskette copy.
     if (!stage || stage->reportPath.isEmpty())
         return false;
-    files::remove(m_drives.toNative(stage->logPath));
-    files::remove(m_drives.toNative(stage->reportPath));
+    if (refuseWhileEarlierJobRuns(stageLetter))
+        return false;
+    QString reason;
+    for (const QString& path : {stage->logPath, stage->reportPath}) {
+        if (!files::remove(m_drives.toNative(path), &reason))
+            return failPreparation(*stage, m_drives.toNative(path), QStringLiteral("could not be deleted"), reason);
+    }
     m_state.StageLogPath = stage->logPath;
-    files::truncateCreate(m_drives.toNative(stage->logPath));
+    if (!files::truncateCreate(m_drives.toNative(stage->logPath), &reason))
+        return failPreparation(*stage, m_drives.toNative(stage->logPath), QStringLiteral("could not be created"), reason);
     return startStage(*stage);
 }
 
@@ -66,25 +74,56 @@ bool StageRunner::startStage(const StageInfo& stage)
     m_state.StageProgramName = stage.programName;
     m_barPercent = 0;
     m_host.setCompletionBar(m_barPercent, m_barRed);
-    marker::write(marker::nativePath(m_drives), stage.markerText);
-    removeEndSignal(m_drives);
+    QString reason;
+    const QString markerPath = marker::nativePath(m_drives);
+    if (!marker::write(markerPath, stage.markerText, &reason))
+        return failPreparation(stage, markerPath, QStringLiteral("could not be written"), reason);
+    if (const std::optional<EndSignalLeft> left = removeEndSignal(m_drives))
+        return failPreparation(stage, left->nativePath, QStringLiteral("could not be deleted"), left->reason);
+    // Made before the start, so a drive that will not take the note stops
+    // the launch while nothing runs yet.
+    const QString recordPath = m_drives.toNative(kJobRecordPath);
+    if (!files::truncateCreate(recordPath, &reason))
+        return failPreparation(stage, recordPath, QStringLiteral("could not be written"), reason);
 
     const ProcessStart started = startDetached(m_drives, stage.commandLine, m_drives.installDir());
-    if (started.pid <= 0) {
-        returnToIdleAfterFailedStart(stage, started.error);
-        return false;
+    if (!started.job.isValid()) {
+        const QString program = stage.commandLine.section(QLatin1Char(' '), 0, 0);
+        return returnToIdleAfterFailedStart(
+            stage, QStringLiteral("The SAS Software could not be started: ") + program + QStringLiteral(" (") + started.error + QStringLiteral(")"),
+            started.error, StartFailure::BatchProcessor);
     }
-    m_state.SasTaskId = started.pid;
+    if (!writeJobRecord(recordPath, started.job, &reason)) {
+        // A job nobody can find again must not run on.
+        sendCloseRequest(started.job);
+        return failPreparation(stage, recordPath, QStringLiteral("could not be written"), reason);
+    }
+    m_job = started.job;
+    m_state.SasTaskId = started.job.pid;
     m_timer.start();
     return true;
 }
 
-void StageRunner::returnToIdleAfterFailedStart(const StageInfo& stage, const QString& reason)
+bool StageRunner::refuseWhileEarlierJobRuns(QChar stageLetter)
 {
-    const QString program = stage.commandLine.section(QLatin1Char(' '), 0, 0);
-    m_host.dialogs().message({QStringLiteral("The SAS Software could not be started: ") + program + QStringLiteral(" (") + reason
-                                  + QStringLiteral(")"),
-                              MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+    const std::optional<BatchJob> earlier = runningJob(m_drives);
+    if (!earlier)
+        return false;
+    const QString message = runningJobMessage(*earlier);
+    returnToIdleAfterFailedStart(*stageByLetter(stageLetter), message, message, StartFailure::Preparation);
+    return true;
+}
+
+bool StageRunner::failPreparation(const StageInfo& stage, const QString& nativePath, const QString& what, const QString& reason)
+{
+    const QString message = QStringLiteral("The ") + stage.programName + QStringLiteral(" was not started: ") + m_drives.toDos(nativePath)
+                            + u' ' + what + QStringLiteral(" (") + reason + QStringLiteral(")");
+    return returnToIdleAfterFailedStart(stage, message, message, StartFailure::Preparation);
+}
+
+bool StageRunner::returnToIdleAfterFailedStart(const StageInfo& stage, const QString& message, const QString& reason, StartFailure kind)
+{
+    m_host.dialogs().message({message, MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
     m_timer.stop();
     m_state.StageLetter = kBlank;
     m_state.StageProgramName = kBlank;
@@ -92,7 +131,8 @@ void StageRunner::returnToIdleAfterFailedStart(const StageInfo& stage, const QSt
     m_state.SasTaskId = 0;
     m_host.RefreshStageCommands();
     m_host.UnlockCommands();
-    Q_EMIT stageStartFailed(stage.letter, reason);
+    Q_EMIT stageStartFailed(stage.letter, reason, kind);
+    return false;
 }
 
 QString StageRunner::nativeLogPath() const
@@ -185,7 +225,7 @@ CompletionVerdict StageRunner::CheckStageCompletion()
 
 void StageRunner::CloseSasWindow()
 {
-    sendCloseRequest(m_state.SasTaskId);
+    sendCloseRequest(m_job);
 }
 
 } // namespace qelvrin

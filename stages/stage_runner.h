@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/process.h"
 #include "stages/stage_table.h"
 
 #include <QByteArray>
@@ -13,6 +14,10 @@ namespace qelvrin {
 
 class DriveMap;
 class StageHost;
+
+// Why a stage did not start: its files could not be made ready (or an
+// earlier job still runs on the drive), or the batch processor would not run.
+enum class StartFailure { Preparation, BatchProcessor };
 
 // The one stage that can run at a time. Text fields without a value hold a
 // single blank.
@@ -55,6 +60,12 @@ public:
     // Exit's close request to the running batch run.
     void CloseSasWindow();
 
+    // Refuses, with the stop box, while a process of the drive's last batch
+    // job lives; nothing of the drive may be touched meanwhile.
+    bool refuseWhileEarlierJobRuns(QChar stageLetter);
+    // The job the last launch started; it stays known after the stage ended.
+    const BatchJob& job() const { return m_job; }
+
     const StageState& state() const { return m_state; }
     void setStageLogPath(const QString& dosPath) { m_state.StageLogPath = dosPath; }
     bool sasRunning() const { return m_state.SasTaskId > 0; }
@@ -62,15 +73,17 @@ public:
 Q_SIGNALS:
     // After the end sequence has given the commands back.
     void stageEnded(QChar stageLetter, const qelvrin::CompletionVerdict& verdict);
-    // The batch processor could not be started; the program is idle again.
-    void stageStartFailed(QChar stageLetter, const QString& reason);
+    // The stage could not be started; the program is idle again.
+    void stageStartFailed(QChar stageLetter, const QString& reason, qelvrin::StartFailure kind);
     // Every tick while the stage runs, after the bar was set.
     void progressChanged(QChar stageLetter, int barPercent, double completionPercent);
 
 private:
     // Launch steps 3 to 10, shared by the three stages.
     bool startStage(const StageInfo& stage);
-    void returnToIdleAfterFailedStart(const StageInfo& stage, const QString& reason);
+    // Reports `message` and returns to idle; always false.
+    bool returnToIdleAfterFailedStart(const StageInfo& stage, const QString& message, const QString& reason, StartFailure kind);
+    bool failPreparation(const StageInfo& stage, const QString& nativePath, const QString& what, const QString& reason);
     void UpdateCompletionPercent();
     void ShowProgressPanel();
     void HideProgressPanel();
@@ -82,6 +95,7 @@ private:
     StageHost& m_host;
     QTimer m_timer;
     StageState m_state;
+    BatchJob m_job;
     // What Panel3D1 holds: the whole percentage, and the red that an overrun
     // leaves until the stage ends.
     int m_barPercent = 0;

@@ -103,7 +103,7 @@ int BatchRun::exec()
         return fail(setup.error);
 
     BatchHost host(drives, dialogs, m_out, m_terminal);
-    SingleInstanceGuard guard(drives.root());
+    SingleInstanceGuard guard(drives.toNative(kLockPath));
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
     if (!runStartup(drives, guard, dialogs, commands)) { // refused as a second copy; it said so
         m_report.setError(dialogs.lastMessage());
@@ -124,6 +124,7 @@ int BatchRun::exec()
     StageRunner runner(drives, host);
     std::optional<CompletionVerdict> verdict;
     std::optional<QString> startFailure;
+    StartFailure startFailureKind = StartFailure::BatchProcessor;
     QEventLoop loop;
     m_loop = &loop;
     const auto forgetLoop = qScopeGuard([this] { m_loop = nullptr; });
@@ -131,8 +132,9 @@ int BatchRun::exec()
         verdict = v;
         loop.quit();
     });
-    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason) {
+    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason, StartFailure kind) {
         startFailure = reason;
+        startFailureKind = kind;
         loop.quit();
     });
 
@@ -153,6 +155,10 @@ int BatchRun::exec()
             record.outcome = QStringLiteral("not started");
             record.reason = *startFailure;
             m_report.addStage(record);
+            if (startFailureKind == StartFailure::Preparation) {
+                m_report.setError(*startFailure);
+                return ExitSetupError;
+            }
             return endCleanly(ExitCannotStart);
         }
         if (!started) { // the data load refused the files; its last message said why

@@ -1,27 +1,13 @@
 #include "app/batch/batch_run.h"
+#include "platform/termination_signals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
 #include <QTextStream>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <unistd.h>
-
-namespace {
-
-int interruptPipe[2] = {-1, -1};
-
-void onInterrupt(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(interruptPipe[0], &byte, 1);
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -75,19 +61,8 @@ int main(int argc, char* argv[])
                                          parser.value(stages), parser.positionalArguments()};
     qelvrin::batch::BatchRun run(options, out, err, ::isatty(asJson ? STDERR_FILENO : STDOUT_FILENO) == 1);
 
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, interruptPipe) == 0) {
-        auto* notifier = new QSocketNotifier(interruptPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &run, [&run] {
-            char byte = 0;
-            [[maybe_unused]] const ssize_t got = ::read(interruptPipe[1], &byte, 1);
-            run.interrupt();
-        });
-        struct sigaction action = {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
-    }
+    const qelvrin::TerminationSignals termination;
+    QObject::connect(&termination, &qelvrin::TerminationSignals::received, &run, &qelvrin::batch::BatchRun::interrupt);
     const int status = run.exec();
     return finish(run.report(), status);
 }

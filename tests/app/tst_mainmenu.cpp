@@ -34,8 +34,7 @@ struct Fixture {
     }
     ~Fixture()
     {
-        if (const qint64 pid = window->runner().state().SasTaskId; pid > 0)
-            sendCloseRequest(pid);
+        sendCloseRequest(window->runner().job());
     }
 
     template <typename T = QWidget>

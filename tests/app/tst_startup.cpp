@@ -34,7 +34,7 @@ private Q_SLOTS:
         drive.writeInstalled(outputs);
         if (!marker.isNull())
             drive.writeInstalled({name}, marker);
-        SingleInstanceGuard guard(drive.root());
+        SingleInstanceGuard guard(drive.native(kLockPath));
         qelvrin::testing::ScriptedDialogs dialogs;
         CommandState commands;
         QStringList calls;
