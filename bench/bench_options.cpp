@@ -4,7 +4,8 @@ namespace qelvrin::bench {
 
 namespace {
 
-const QStringList kGroups{QStringLiteral("load"), QStringLiteral("draw"), QStringLiteral("search"), QStringLiteral("startup"), QStringLiteral("print")};
+const QStringList kGroups{QStringLiteral("load"), QStringLiteral("draw"), QStringLiteral("search"), QStringLiteral("startup"), QStringLiteral("print"),
+                          QStringLiteral("batch")};
 
 } // namespace
 

@@ -22,7 +22,7 @@ inline constexpr char kUsage[] =
     "  --data DIR    where the generated inputs are kept (default bench-data)\n"
     "  --runs N      runs per figure; the median is shown (default 5)\n"
     "  --sizes LIST  sizes of the generated logs in MiB (default 10,100,1024)\n"
-    "  --only LIST   some of: load draw search startup print\n";
+    "  --only LIST   some of: load draw search startup print batch\n";
 
 BenchOptions parseOptions(const QStringList& arguments);
 

@@ -1,7 +1,9 @@
 // Benchmarks of the viewer, its search and printing, and the program's
 // start-up, each beside standard tools measured on the same input in the
-// same run. Run through scripts/bench.
+// same run; and the batch runner's own time per stage. Run through
+// scripts/bench.
 
+#include "bench/batch_figures.h"
 #include "bench/bench_dialogs.h"
 #include "bench/bench_inputs.h"
 #include "bench/bench_options.h"
@@ -87,9 +89,12 @@ int main(int argc, char* argv[])
 
     printHeader(options);
     BenchInputs inputs;
-    if (!prepareInputs(dataDir, options.logSizesMiB, inputs))
+    // The batch figure needs none of the 1.3 GiB of inputs.
+    const bool needsInputs = options.only != QStringList{QStringLiteral("batch")};
+    if (needsInputs && !prepareInputs(dataDir, options.logSizesMiB, inputs))
         return 1;
-    warmPageCache(inputs);
+    if (needsInputs)
+        warmPageCache(inputs);
 
     if (options.wants(QStringLiteral("load")))
         printGrowth(QStringLiteral("load growth"), loadFigures(inputs, options, QCoreApplication::applicationFilePath()));
@@ -109,6 +114,8 @@ int main(int argc, char* argv[])
         startupFigure(QDir(programDir).filePath(QStringLiteral("qelvrin")), driveRoot, options);
     if (options.wants(QStringLiteral("print")))
         printCommandFigure(inputs, options, dialogs, driveRoot);
+    if (options.wants(QStringLiteral("batch")))
+        batchFigures(programDir, dataDir, options);
 
     std::printf("\nload average at end: %s\n", qPrintable(loadAverage()));
     printTargetSummary();

@@ -25,7 +25,7 @@ const char* answerText(Answer answer)
 
 } // namespace
 
-BatchDialogs::BatchDialogs(const DriveMap& drives, QStringList sdgFiles, QTextStream& out)
+BatchDialogs::BatchDialogs(DriveMap& drives, QStringList sdgFiles, QTextStream& out)
     : m_drives(drives), m_files(std::move(sdgFiles)), m_out(out)
 {
 }
@@ -69,13 +69,14 @@ QString BatchDialogs::openFile(const FileOpenRequest&)
 {
     if (m_taken >= m_files.size())
         return {};
-    return nativeSdgPath(m_drives, m_files.at(m_taken++));
-}
-
-QString BatchDialogs::nativeSdgPath(const DriveMap& drives, const QString& given)
-{
-    const bool dos = given.startsWith(QLatin1Char('\\')) || (given.size() >= 2 && given.at(1) == QLatin1Char(':'));
-    return dos ? drives.toNative(given) : QFileInfo(given).absoluteFilePath();
+    const QString file = m_files.at(m_taken++);
+    // The data load asks for the next diskette only for a file on A: or B:;
+    // on a cluster the diskettes are folders anywhere.
+    const QString dos = m_drives.toDos(file);
+    const bool onDiskette = dos.startsWith(QLatin1String("A:")) || dos.startsWith(QLatin1String("B:"));
+    if (m_files.size() > 1 && !onDiskette)
+        m_drives = DriveMap(m_drives.root(), QFileInfo(file).absolutePath(), m_drives.driveB());
+    return file;
 }
 
 bool BatchDialogs::chooseFont(FontChoice&)

@@ -68,7 +68,19 @@ void BatchHost::showDoneMark(QChar)
 
 void BatchHost::pause(int milliseconds)
 {
-    QThread::msleep(static_cast<unsigned long>(qMax(milliseconds, 0)));
+    // The window's pause is there because its log may still grow; a job
+    // whose processes have all ended cannot write it any more. Short steps
+    // at first: an instant job ends within a millisecond of its signal.
+    QElapsedTimer waited;
+    waited.start();
+    qint64 step = 1;
+    while (!(m_jobEnded && m_jobEnded())) {
+        const qint64 left = milliseconds - waited.elapsed();
+        if (left <= 0)
+            return;
+        QThread::msleep(static_cast<unsigned long>(qMin(step, left)));
+        step = qMin<qint64>(step * 2, 16);
+    }
 }
 
 void BatchHost::draw()

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
+#include <functional>
+
 namespace qelvrin {
 class DriveMap;
 }
@@ -36,6 +38,9 @@ public:
     void openStageLog(QChar) override {}
     void setBusy(bool) override {}
     void setWindowEnabled(bool) override {}
+    // The end pause ends early once this says that no process of the job
+    // lives: then nothing can still write the log.
+    void setJobEnded(std::function<bool()> ended) { m_jobEnded = std::move(ended); }
     void pause(int milliseconds) override;
 
 private:
@@ -49,6 +54,7 @@ private:
     int m_percent = 0;
     bool m_overrun = false;
     QElapsedTimer m_clock;
+    std::function<bool()> m_jobEnded;
 };
 
 } // namespace qelvrin::batch

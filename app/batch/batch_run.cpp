@@ -2,11 +2,14 @@
 
 #include "app/batch/batch_dialogs.h"
 #include "app/batch/batch_host.h"
+#include "app/batch/sdg_files.h"
 #include "app/command_state.h"
 #include "app/startup.h"
 #include "platform/drive_map.h"
 #include "platform/drive_setup.h"
 #include "platform/file_ops.h"
+#include "platform/folder_watch.h"
+#include "platform/process.h"
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/data_load.h"
@@ -15,7 +18,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <optional>
@@ -52,18 +54,6 @@ QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
     return chosen;
 }
 
-namespace {
-
-// The SDG the first file names, as the data load reads it; empty when the
-// name rules refuse the file.
-QString sdgNameOf(const DriveMap& drives, const QString& sdgFile)
-{
-    const SdgNames names = deriveSdgNames(drives.toDos(BatchDialogs::nativeSdgPath(drives, sdgFile)));
-    return names.accepted ? names.SdgName.trimmed() : QString();
-}
-
-} // namespace
-
 BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal)
     : m_options(std::move(options)), m_out(out), m_err(err), m_terminal(terminal)
 {
@@ -90,13 +80,13 @@ int BatchRun::exec()
     if (letters.isEmpty())
         return fail(error);
 
-    const DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
+    // Not const: a further diskette's folder goes into drive A: when its turn comes.
+    DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
     m_report.setDrive(drives.root());
-    BatchDialogs dialogs(drives, m_options.sdgFiles, m_out);
-    for (const QString& file : m_options.sdgFiles) {
-        if (!QFileInfo(BatchDialogs::nativeSdgPath(drives, file)).isFile())
-            return fail(QStringLiteral("cannot find the SDG file %1").arg(file));
-    }
+    const SdgFiles sdgFiles = checkSdgFiles(drives, m_options.sdgFiles);
+    if (!sdgFiles.error.isEmpty())
+        return fail(sdgFiles.error);
+    BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out);
 
     const DriveSetupResult setup = setUpDriveIfNew(drives, findStandIn());
     if (!setup.ok)
@@ -122,6 +112,15 @@ int BatchRun::exec()
     }
 
     StageRunner runner(drives, host);
+    host.setJobEnded([&runner] { return !processAlive(runner.state().SasTaskId); });
+    // The window looks for the end signal every 500 ms; here it is noticed as
+    // it appears. The runner's own tick stays as the poll for file systems
+    // that report nothing.
+    FolderWatch installFolder(drives.installDir());
+    connect(&installFolder, &FolderWatch::changed, &runner, [&runner] {
+        if (runner.sasRunning())
+            runner.Timer1_Timer();
+    });
     std::optional<CompletionVerdict> verdict;
     std::optional<QString> startFailure;
     StartFailure startFailureKind = StartFailure::BatchProcessor;
@@ -150,7 +149,7 @@ int BatchRun::exec()
         startFailure.reset();
         const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
         if (letter == QLatin1Char('D'))
-            m_report.setSdg(sdgNameOf(drives, m_options.sdgFiles.first()));
+            m_report.setSdg(sdgFiles.sdgName);
         if (startFailure) {
             record.outcome = QStringLiteral("not started");
             record.reason = *startFailure;

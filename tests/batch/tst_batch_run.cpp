@@ -8,7 +8,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+using qelvrin::testing::kStageOutputNames;
 using qelvrin::testing::readFile;
 using qelvrin::testing::TempDrive;
 
@@ -49,11 +53,10 @@ QProcess* startBatch(const TempDrive& drive, const QStringList& args, const QStr
     return process;
 }
 
-Outcome runBatch(const TempDrive& drive, const QStringList& args, const QString& env = {})
+Outcome finish(QProcess* process, const QStringList& args, int waitMs = 120000)
 {
-    std::unique_ptr<QProcess> process(startBatch(drive, args, env));
     Outcome outcome;
-    if (!process->waitForFinished(120000))
+    if (!process->waitForFinished(waitMs))
         return outcome;
     outcome.status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
     outcome.out = QString::fromLocal8Bit(process->readAllStandardOutput());
@@ -61,6 +64,34 @@ Outcome runBatch(const TempDrive& drive, const QStringList& args, const QString&
     if (args.contains(QStringLiteral("--json")))
         outcome.json = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
     return outcome;
+}
+
+Outcome runBatch(const TempDrive& drive, const QStringList& args, const QString& env = {})
+{
+    std::unique_ptr<QProcess> process(startBatch(drive, args, env));
+    return finish(process.get(), args);
+}
+
+// A batch processor done in an instant: a log line, the report, the signal.
+const QByteArray kInstantJob("printf 'NOTE: The SAS System\\r\\n' >> \"$4\"\n"
+                             "[ -z \"$6\" ] || printf 'report\\r\\n' > \"$6\"\n"
+                             ": > SIGNAL.TXT\n");
+
+// A job blocked on a FIFO goes on when the test writes a line into it; false
+// while no job waits there.
+bool releaseJob(const QString& fifo)
+{
+    const int fd = ::open(fifo.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, "\n", 1) == 1;
+    ::close(fd);
+    return written;
+}
+
+QString outcomeOf(const Outcome& run, int stage)
+{
+    return run.json.value(QStringLiteral("stages")).toArray().at(stage).toObject().value(QStringLiteral("outcome")).toString();
 }
 
 // Live stand-in processes working on this drive.
@@ -131,6 +162,95 @@ private Q_SLOTS:
             QCOMPARE(run.json.value(QStringLiteral("error")).toString(), says);
         if (status == 3)
             QCOMPARE(drive.read(kMarker), kNormalMarker);
+    }
+
+    // The runner judges a stage once nothing can write its log: at once when
+    // the job has ended, when it ends if it outlives its signal, and after
+    // the pause at the latest. The pause of 60 s would outlast the wait.
+    void stageEnd_judgedWhenTheJobEnds_data()
+    {
+        QTest::addColumn<QByteArray>("afterSignal"); // what the job does once it signalled
+        QTest::addColumn<QString>("pauseMs");
+        QTest::addColumn<bool>("releaseWhileJudging"); // the test lets the job go on before the verdict
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("outcome");
+        const QByteArray wait("read _ < \"$FIFO\"\n");
+        QTest::newRow("instant job: no pause") << QByteArray() << "60000" << false << 0 << "completed";
+        QTest::newRow("failure line after the signal") << wait + "printf 'ERROR: processing stopped\\r\\n' >> \"$4\"\n"
+                                                       << "60000" << true << 1 << "abnormal";
+        QTest::newRow("job outlives the pause") << wait << "50" << false << 0 << "completed";
+    }
+    void stageEnd_judgedWhenTheJobEnds()
+    {
+        QFETCH(QByteArray, afterSignal);
+        QFETCH(QString, pauseMs);
+        QFETCH(bool, releaseWhileJudging);
+        QFETCH(int, status);
+        QFETCH(QString, outcome);
+        TempDrive drive;
+        const QString fifo = drive.diskA() + QStringLiteral("/job.fifo");
+        QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        drive.installBatchProcessor("FIFO='" + fifo.toLocal8Bit() + "'\n" + kInstantJob + afterSignal);
+        drive.write(QStringLiteral("\\QELVRIN\\QELVDATA"), "x\r\n");
+        const QStringList args{"--json", "--stages", "I"};
+        std::unique_ptr<QProcess> process(startBatch(drive, args, QStringLiteral("QELVRIN_END_PAUSE_MS=") + pauseMs));
+        if (releaseWhileJudging) {
+            QTRY_VERIFY_WITH_TIMEOUT(drive.exists(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")), 30000);
+            QCOMPARE(process->state(), QProcess::Running);
+            QTRY_VERIFY_WITH_TIMEOUT(releaseJob(fifo), 30000);
+        }
+        const Outcome run = finish(process.get(), args, 30000);
+        if (!afterSignal.isEmpty() && !releaseWhileJudging)
+            QTRY_VERIFY_WITH_TIMEOUT(releaseJob(fifo), 30000);
+        QCOMPARE(run.status, status);
+        QCOMPARE(outcomeOf(run, 0), outcome);
+    }
+
+    // Each further file stands for the next diskette wherever it lies; one
+    // that cannot serve stops the run before anything is purged.
+    void furtherDiskettes_data()
+    {
+        QTest::addColumn<QStringList>("files"); // under the demo folder; "scratch/" a folder of the test's
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<int>("dataLines");
+        const QString first = QStringLiteral("diskettes/disk1/M12345.I01");
+        QTest::newRow("two folders") << QStringList{first, "diskettes/disk2/M12345.I04"} << 0
+                                     << "another disk: Yes\nInorganic PC-VQS [ SDG: M12345 ]\nDo you want to load another disk: No" << 121;
+        QTest::newRow("missing") << QStringList{first, "diskettes/disk2/M12345.I05"} << 2
+                                 << "cannot find the SDG file" << 0;
+        QTest::newRow("name not fitting") << QStringList{first, "scratch/X12345.I04"} << 2
+                                          << "does not fit the SDG's pattern M12345.I??" << 0;
+        QTest::newRow("another SDG") << QStringList{first, "sdg/M23456.I01"} << 2
+                                     << "belongs to the SDG M23456, not to M12345" << 0;
+        QTest::newRow("same folder twice") << QStringList{first, "diskettes/disk1/M12345.I02"} << 2
+                                           << "lies in a folder already loaded" << 0;
+    }
+    void furtherDiskettes()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QFETCH(int, dataLines);
+        TempDrive drive;
+        drive.installBatchProcessor(kInstantJob);
+        drive.writeInstalled(kStageOutputNames, "earlier\r\n");
+        drive.write(QStringLiteral("B:\\X12345.I04"), "x\r\n");
+        QStringList args{"--json"};
+        for (const QString& file : files) {
+            args << (file.startsWith(QLatin1String("scratch/")) ? drive.diskB() + file.mid(7)
+                                                                 : qEnvironmentVariable("QELVRIN_DEMO_DIR") + QLatin1Char('/') + file);
+        }
+        const Outcome run = runBatch(drive, args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(says), qPrintable(run.err));
+        if (status != 0) {
+            QCOMPARE(run.json.value(QStringLiteral("stages")).toArray().size(), 0);
+            QCOMPARE(drive.countInstalled(kStageOutputNames), kStageOutputNames.size());
+            QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\QELVDATA")), QByteArray("earlier\r\n"));
+            return;
+        }
+        QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\QELVDATA")).count("\r\n"), dataLines);
     }
 
     // A stage that never signals: a run on another drive goes through beside
