@@ -135,7 +135,8 @@ void batchFigures(const QString& programDir, const QString& dataDir, const Bench
                           .arg(ideal, 0, 'f', 0)
                           .arg(drives)
                           .arg(QStringLiteral("%1%").arg(perMinute / ideal * 100.0, 0, 'f', 0));
-        if (overhead.failure.isEmpty()) {
+        // The target is one drive's: side by side the drives share two cores.
+        if (overhead.failure.isEmpty() && drives == 1) {
             overhead.target = QStringLiteral("median <= 50 ms");
             overhead.holds = overhead.medianSeconds() * 1000.0 <= kOverheadTargetMs;
         }
