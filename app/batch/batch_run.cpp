@@ -112,7 +112,7 @@ int BatchRun::exec()
     }
 
     StageRunner runner(drives, host);
-    host.setJobEnded([&runner] { return !processAlive(runner.state().SasTaskId); });
+    host.setJobEnded([&runner] { return !jobRunning(runner.job()); });
     // The window looks for the end signal every 500 ms; here it is noticed as
     // it appears. The runner's own tick stays as the poll for file systems
     // that report nothing.
