@@ -11,6 +11,8 @@ install(TARGETS qelvrin qelvrin-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR
 # The drive set-up looks for the stand-in in ../lib/qelvrin beside the program.
 install(TARGETS qelvrin-sas RUNTIME DESTINATION lib/qelvrin)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/qelvrin/demo)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/qelvrin-array ${PROJECT_SOURCE_DIR}/examples/qelvrin-parallel
+                 ${PROJECT_SOURCE_DIR}/examples/qelvrin-xargs DESTINATION ${CMAKE_INSTALL_DATADIR}/qelvrin/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
