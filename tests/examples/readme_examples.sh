@@ -13,7 +13,7 @@ for name in $names; do
     shown=$(awk -v marker="<!-- file: examples/$name -->" '
         $0 == marker { inside = 1; next }
         inside && /^    / { print substr($0, 5); seen = 1; next }
-        inside && /^$/ { print ""; next }
+        inside && /^$/ { if (seen) print ""; next }
         inside && seen { exit }' "$readme")
     if ! diff -u "$examples/$name" <(printf '%s\n' "$shown") >/dev/null; then
         echo "$readme's copy of examples/$name differs from the file:"
