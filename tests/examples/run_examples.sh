@@ -86,9 +86,11 @@ grep -q 'ended with exit status 1' "$out/logs/77_2.out" || differ "array task 2'
 out="$tmp/cancelled"
 mkdir "$out" "$out/logs" "$out/results" "$out/outputs"
 printf '%s\n' "$sdgs/sdg/M23456.I01" >"$out/sdg-list"
+# In a session of its own, so that a runner the task left behind can be ended.
 SLURM_ARRAY_TASK_ID=1 TMPDIR="$tmp/scratch" QELVRIN_STANDIN_PACE_MS=20000 \
-    "$examples/qelvrin-array" --task "$out" >"$out/logs/task.out" 2>&1 &
+    setsid "$examples/qelvrin-array" --task "$out" >"$out/logs/task.out" 2>&1 &
 task=$!
+trap 'kill -KILL -- -"$task" 2>/dev/null; rm -rf -- "$tmp"' EXIT
 deadline=$((SECONDS + 60))
 until [ -n "$(find "$tmp/scratch" -name DLOADJCL.LOG -size +0 2>/dev/null)" ] || [ $SECONDS -ge $deadline ]; do
     sleep 0.1
