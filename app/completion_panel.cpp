@@ -1,5 +1,8 @@
 #include "app/completion_panel.h"
 
+#include "app/completion_panel_accessible.h"
+
+#include <QAccessible>
 #include <QPainter>
 
 namespace qelvrin {
@@ -14,12 +17,19 @@ CompletionPanel::CompletionPanel(QWidget* parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
+    // Before anything asks for this panel's accessible face.
+    QAccessible::installFactory(&CompletionPanelAccessible::create);
 }
 
 void CompletionPanel::setPercent(int percent)
 {
-    m_percent = qBound(0, percent, 100);
+    const int bounded = qBound(0, percent, 100);
+    if (bounded == m_percent)
+        return;
+    m_percent = bounded;
     update();
+    QAccessibleValueChangeEvent changed(this, m_percent);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void CompletionPanel::setTextColour(const QColor& colour)

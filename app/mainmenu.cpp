@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <iterator>
+
 namespace qelvrin {
 
 namespace {
@@ -42,14 +44,24 @@ struct ButtonSpec {
     const char* caption;
     QRect twips;
     void (Mainmenu::*handler)();
+    const char* stageLabel; // the stage name beside it
 };
 
 const ButtonSpec kButtons[] = {
-    {"cmdLoadDataProgram", "1", {360, 600, 492, 492}, &Mainmenu::cmdLoadDataProgram_Click},
-    {"cmdRIniAss", "2", {360, 1320, 492, 492}, &Mainmenu::cmdRIniAss_Click},
-    {"cmdRTecDef", "3", {360, 2040, 492, 492}, &Mainmenu::cmdRTecDef_Click},
-    {"cmdQuit", "Quit", {3825, 3735, 1335, 495}, &Mainmenu::cmdQuit_Click},
+    {"cmdLoadDataProgram", "1", {360, 600, 492, 492}, &Mainmenu::cmdLoadDataProgram_Click, "Label2"},
+    {"cmdRIniAss", "2", {360, 1320, 492, 492}, &Mainmenu::cmdRIniAss_Click, "Label5"},
+    {"cmdRTecDef", "3", {360, 2040, 492, 492}, &Mainmenu::cmdRTecDef_Click, "Label6"},
+    {"cmdQuit", "Quit", {3825, 3735, 1335, 495}, &Mainmenu::cmdQuit_Click, nullptr},
 };
+
+// Tab runs 2, 3, Quit, 1; the first of them that can take the focus has it
+// when the window is first shown.
+const char* const kFocusOrder[] = {"cmdRIniAss", "cmdRTecDef", "cmdQuit", "cmdLoadDataProgram"};
+
+QString stageButtonDescription(const StageInfo& stage, bool done)
+{
+    return QStringLiteral("Run the ") + stage.programName + (done ? QStringLiteral(" (done)") : QString());
+}
 
 } // namespace
 
@@ -111,16 +123,28 @@ void Mainmenu::buildControls()
         connect(button, &QPushButton::clicked, this, spec.handler);
         m_buttons.insert(button->objectName(), button);
     }
-    // Focus runs 2, 3, Quit, 1.
-    setTabOrder(m_buttons.value(QStringLiteral("cmdRIniAss")), m_buttons.value(QStringLiteral("cmdRTecDef")));
-    setTabOrder(m_buttons.value(QStringLiteral("cmdRTecDef")), m_buttons.value(QStringLiteral("cmdQuit")));
-    setTabOrder(m_buttons.value(QStringLiteral("cmdQuit")), m_buttons.value(QStringLiteral("cmdLoadDataProgram")));
+    for (std::size_t i = 1; i < std::size(kFocusOrder); ++i)
+        setTabOrder(m_buttons.value(QLatin1String(kFocusOrder[i - 1])), m_buttons.value(QLatin1String(kFocusOrder[i])));
+    // A screen reader hears what a button runs; its stage's name and done
+    // mark label it.
+    for (const ButtonSpec& spec : kButtons) {
+        QPushButton* button = m_buttons.value(QLatin1String(spec.name));
+        for (const StageInfo& stage : stageTable()) {
+            if (stage.buttonName != button->objectName())
+                continue;
+            button->setAccessibleDescription(stageButtonDescription(stage, false));
+            client->findChild<QLabel*>(QLatin1String(spec.stageLabel))->setBuddy(button);
+            client->findChild<QLabel*>(stage.doneMarkName)->setBuddy(button);
+        }
+    }
 
     auto* picture = new QLabel(client);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setGeometry(look::toPixels(QRect(3600, 840, 1980, 1980)));
     picture->setPixmap(drawEmblem(130));
     picture->setAlignment(Qt::AlignCenter);
+    picture->setAccessibleName(QStringLiteral("QELVRIN emblem"));
+    picture->setAccessibleDescription(QStringLiteral("A flask on a shield"));
 
     m_panel = new CompletionPanel(client);
     m_panel->setObjectName(QStringLiteral("Panel3D1"));
@@ -129,6 +153,8 @@ void Mainmenu::buildControls()
     QPalette grey = m_panel->palette();
     grey.setColor(QPalette::Window, kPanelGrey);
     m_panel->setPalette(grey);
+    m_panel->setAccessibleName(m_label3->text());
+    m_label3->setBuddy(m_panel);
     m_panel->hide();
 }
 
@@ -174,7 +200,25 @@ void Mainmenu::showEvent(QShowEvent* event)
     if (!m_shown) {
         m_shown = true;
         Form_Resize();
+        focusFirstButton();
     }
+}
+
+void Mainmenu::focusFirstButton()
+{
+    for (const char* name : kFocusOrder) {
+        QPushButton* button = m_buttons.value(QLatin1String(name));
+        if (button->isEnabled()) {
+            button->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void Mainmenu::describeDoneStage(QChar stageLetter)
+{
+    if (const StageInfo* stage = stageByLetter(stageLetter))
+        m_buttons.value(stage->buttonName)->setAccessibleDescription(stageButtonDescription(*stage, true));
 }
 
 } // namespace qelvrin

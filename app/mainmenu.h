@@ -92,6 +92,8 @@ private:
     QAction* action(const QString& name) const;
     void applyCommandState();
     void Form_Resize();
+    void focusFirstButton();
+    void describeDoneStage(QChar stageLetter);
     // Runs Exit; true when the program was ended.
     bool runExit();
     void endProgram();

@@ -44,6 +44,7 @@ void Mainmenu::setCompletionBar(int percent, bool overrun)
 {
     m_panel->setPercent(percent);
     m_panel->setTextColour(overrun ? QColor(255, 0, 0) : QColor(255, 255, 255));
+    m_panel->setAccessibleDescription(overrun ? QStringLiteral("Shown in red: the log has grown beyond its expected size") : QString());
 }
 
 void Mainmenu::setProgressPanelVisible(bool visible)
@@ -77,6 +78,7 @@ void Mainmenu::showDoneMark(QChar stageLetter)
 {
     if (const StageInfo* stage = stageByLetter(stageLetter))
         centralWidget()->findChild<QLabel*>(stage->doneMarkName)->show();
+    describeDoneStage(stageLetter);
 }
 
 void Mainmenu::openStageLog(QChar stageLetter)

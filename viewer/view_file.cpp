@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/window_look.h"
 #include "settings/global.h"
+#include "viewer/inert_menu_entry.h"
 #include "viewer/view_font_settings.h"
 #include "viewer/view_paging.h"
 #include "viewer/viewer_launcher.h"
@@ -66,6 +67,8 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_text1->setFont(look::viewerFont({QStringLiteral("Courier New"), 7.5, false, false}));
     m_text1->installEventFilter(this);
     m_text1->viewport()->installEventFilter(this);
+    m_text1->horizontalScrollBar()->setAccessibleName(QStringLiteral("Column"));
+    m_text1->horizontalScrollBar()->setAccessibleDescription(QStringLiteral("Ctrl+Left and Ctrl+Right scroll sideways"));
 
     m_vscroll1 = new QScrollBar(Qt::Vertical, m_client);
     m_vscroll1->setObjectName(QStringLiteral("vscroll1"));
@@ -74,6 +77,8 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_vscroll1->setFocusPolicy(Qt::StrongFocus);
     m_vscroll1->resize(look::toPixels(kScrollBarTwips), m_vscroll1->height());
     m_vscroll1->installEventFilter(this);
+    m_vscroll1->setAccessibleName(QStringLiteral("Line"));
+    m_vscroll1->setAccessibleDescription(QStringLiteral("Number of the first line shown"));
     // While the thumb is dragged the view follows it; releasing it, like any
     // other change of the value, counts as a change.
     connect(m_vscroll1, &QScrollBar::valueChanged, this, [this] {
@@ -91,6 +96,8 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     corner.setColor(QPalette::Window, kCornerGrey);
     m_label1->setPalette(corner);
     m_label1->installEventFilter(this);
+    m_label1->setAccessibleName(QStringLiteral("Corner box"));
+    m_label1->setAccessibleDescription(QStringLiteral("Double-click to go back to line 1"));
 
     buildMenuBar();
     // Watched only now that the controls it lays out exist.
@@ -108,6 +115,7 @@ void ViewFile::buildMenuBar()
         action->setObjectName(QLatin1String(name));
         if (handler)
             connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
     command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
@@ -126,8 +134,8 @@ void ViewFile::buildMenuBar()
     item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
 
     command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
-    command(QString(), "mnublank1", nullptr);
-    command(QString(), "mnublank2", nullptr);
+    markInertMenuEntry(command(QString(), "mnublank1", nullptr));
+    markInertMenuEntry(command(QString(), "mnublank2", nullptr));
     command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
 }
 
@@ -192,6 +200,7 @@ bool ViewFile::Form_Load()
     m_vscroll1->setMinimum(1);
     m_vscroll1->setMaximum(int(qMin<qint64>(m_document.LineCount(), INT_MAX)));
     m_captionName = CaptionName(fileName);
+    m_text1->setAccessibleName(fileName);
     {
         const QSignalBlocker quiet(m_vscroll1);
         m_vscroll1->setValue(1);
@@ -310,6 +319,22 @@ bool ViewFile::vscroll1_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
     return true;
 }
 
+// Every key reaches the scroll bar, and its own keys move the line; these
+// two, left to nothing else, reach the end of a long line.
+bool ViewFile::scrollSideways(const QKeyEvent& key)
+{
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    QScrollBar* sideways = m_text1->horizontalScrollBar();
+    if (key.key() == Qt::Key_Left)
+        sideways->triggerAction(QAbstractSlider::SliderPageStepSub);
+    else if (key.key() == Qt::Key_Right)
+        sideways->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    else
+        return false;
+    return true;
+}
+
 void ViewFile::mnuexit_Click()
 {
     close();
@@ -339,7 +364,7 @@ bool ViewFile::eventFilter(QObject* watched, QEvent* event)
         return true;
     } else if (watched == m_vscroll1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (vscroll1_KeyDown(keyCodeOf(*key), key->modifiers()))
+        if (vscroll1_KeyDown(keyCodeOf(*key), key->modifiers()) || scrollSideways(*key))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -72,6 +73,7 @@ private:
     void DrawView();
     void Text1_GotFocus();
     bool vscroll1_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
+    bool scrollSideways(const QKeyEvent& key);
 
     ViewerLauncher& m_launcher;
     // The launcher's dialogs with this window as the owner of their boxes.

@@ -149,6 +149,28 @@ private Q_SLOTS:
         QCOMPARE(f.window->runner().state().StageLetter, QStringLiteral("F"));
     }
 
+    // Space and Enter work from the start: the first of 2, 3, Quit, 1 that
+    // can take the focus has it when the window is first shown.
+    void firstShow_focusesTheFirstUsableButton_data()
+    {
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("fresh drive") << QStringList{} << QStringLiteral("cmdQuit");
+        QTest::newRow("data loaded") << QStringList{"QELVDATA"} << QStringLiteral("cmdRIniAss");
+        QTest::newRow("reports without data") << QStringList{"SDEFECT.TXT", "IASMTJCL.LOG"} << QStringLiteral("cmdQuit");
+    }
+    void firstShow_focusesTheFirstUsableButton()
+    {
+        QFETCH(QStringList, outputs);
+        QFETCH(QString, focused);
+        Fixture f(outputs);
+        f.window->show();
+        QCOMPARE(f.window->focusWidget(), f.child(focused));
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QCOMPARE(QApplication::focusWidget(), f.child(focused));
+    }
+
     void delete_okPurgesAndDisablesItself()
     {
         Fixture f(kOutputs);
