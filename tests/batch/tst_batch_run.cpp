@@ -1,6 +1,9 @@
+#include "platform/job_record.h"
 #include "support/temp_drive.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QScopeGuard>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -39,18 +42,36 @@ struct NewDrive : TempDrive {
     }
 };
 
-// "NAME=value" sets a variable, a bare "NAME" removes it.
-QProcess* startBatch(const TempDrive& drive, const QStringList& args, const QString& env = {})
+// How a run is started: as whom, on which spelling of the drive, seeing it
+// through what. `env`: "NAME=value" sets a variable, a bare "NAME" removes it.
+struct Launch {
+    QString env;
+    QStringList wrapper;    // a command that runs the rest of the line
+    QString drive;          // the --drive text; the drive's own path when empty
+    QString workingDir;
+};
+
+QProcess* startBatch(const TempDrive& drive, const QStringList& args, const Launch& how = {})
 {
     auto* process = new QProcess;
     QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
-    if (env.contains(QLatin1Char('=')))
-        vars.insert(env.section(QLatin1Char('='), 0, 0), env.section(QLatin1Char('='), 1));
-    else if (!env.isEmpty())
-        vars.remove(env);
+    if (how.env.contains(QLatin1Char('=')))
+        vars.insert(how.env.section(QLatin1Char('='), 0, 0), how.env.section(QLatin1Char('='), 1));
+    else if (!how.env.isEmpty())
+        vars.remove(how.env);
     process->setProcessEnvironment(vars);
-    process->start(qEnvironmentVariable("QELVRIN_BATCH"), QStringList{"--drive", drive.root(), "--drive-a", drive.diskA()} + args);
+    if (!how.workingDir.isEmpty())
+        process->setWorkingDirectory(how.workingDir);
+    const QStringList line = how.wrapper + QStringList{qEnvironmentVariable("QELVRIN_BATCH"), "--drive", how.drive.isEmpty() ? drive.root() : how.drive,
+                                                       "--drive-a", drive.diskA()}
+                             + args;
+    process->start(line.first(), line.mid(1));
     return process;
+}
+
+QProcess* startBatch(const TempDrive& drive, const QStringList& args, const QString& env)
+{
+    return startBatch(drive, args, Launch{env, {}, {}, {}});
 }
 
 Outcome finish(QProcess* process, const QStringList& args, int waitMs = 120000)
@@ -66,10 +87,15 @@ Outcome finish(QProcess* process, const QStringList& args, int waitMs = 120000)
     return outcome;
 }
 
-Outcome runBatch(const TempDrive& drive, const QStringList& args, const QString& env = {})
+Outcome runBatch(const TempDrive& drive, const QStringList& args, const Launch& how = {})
 {
-    std::unique_ptr<QProcess> process(startBatch(drive, args, env));
+    std::unique_ptr<QProcess> process(startBatch(drive, args, how));
     return finish(process.get(), args);
+}
+
+Outcome runBatch(const TempDrive& drive, const QStringList& args, const QString& env)
+{
+    return runBatch(drive, args, Launch{env, {}, {}, {}});
 }
 
 // A batch processor done in an instant: a log line, the report, the signal.
@@ -105,6 +131,36 @@ int standInsOn(const TempDrive& drive)
             ++count;
     }
     return count;
+}
+
+// A drive with data loaded and a shell script as the batch processor, which
+// notes its start, hangs as `hang` says while HANG exists, then writes its
+// log line and the end signal.
+struct ScriptedDrive : TempDrive {
+    explicit ScriptedDrive(const QByteArray& hang = "sleep 60")
+    {
+        writeInstalled({"QELVDATA"});
+        write(kMarker, kNormalMarker);
+        installBatchProcessor(": > STARTED\nif [ -e HANG ]; then " + hang + "; fi\nprintf 'NOTE: ran\\r\\n' > \"$4\"\n: > SIGNAL.TXT\n");
+    }
+    QString installed(const QString& name) const { return native(qelvrin::kInstallDir + name); }
+    bool started() const { return QFileInfo::exists(installed("STARTED")); }
+    // Readable and writable for every user, as a shared drive is.
+    void share() const { QProcess::execute("chmod", {"-R", "a+rwX", QFileInfo(root()).path()}); }
+    std::optional<qelvrin::BatchJob> job() const { return qelvrin::readJobRecord(installed("BATCHJOB.DAT")); }
+};
+
+const QStringList kAsNobody{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
+
+QStringList readOnlyView(const TempDrive& drive)
+{
+    return {"unshare", "--mount", "sh", "-c", "mount --bind -o ro \"$0\" \"$0\" && exec \"$@\"", drive.root()};
+}
+
+void killJob(const std::optional<qelvrin::BatchJob>& job)
+{
+    if (job && qelvrin::jobRunning(*job))
+        ::kill(-pid_t(job->session), SIGKILL);
 }
 
 } // namespace
@@ -282,6 +338,163 @@ private Q_SLOTS:
         QCOMPARE(drive.read(kMarker), during);
         QTRY_COMPARE_WITH_TIMEOUT(standInsOn(drive), 0, 30000);
         QVERIFY(!drive.exists(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")));
+    }
+
+    // Each launch step that fails stops the launch, names the file and the
+    // system's reason, and the batch processor is not started; an end signal
+    // that is a link leading nowhere is deleted like any other.
+    void launchSteps_areChecked_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("read-only drive with an earlier run") << "read-only" << 2 << "QELVRIN\\IASMTJCL.LOG could not be deleted (Read-only file system)";
+        QTest::newRow("install folder 555, another user") << "555" << 2 << "QELVRIN\\IASMTJCL.LOG could not be deleted (Permission denied)";
+        QTest::newRow("end signal of another user, sticky folder") << "sticky" << 2 << "QELVRIN\\SIGNAL.TXT could not be deleted (Operation not permitted)";
+        QTest::newRow("marker of another user, read-only") << "marker" << 2 << "QELVRIN\\SHUTDOWN.DAT could not be written (Permission denied)";
+        QTest::newRow("end signal a link to nowhere") << "dangling" << 0 << "The Initial Assessment Program has successfully completed.";
+    }
+    void launchSteps_areChecked()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        // Slower than the first tick, so a leftover signal would end the stage before it wrote.
+        ScriptedDrive drive("sleep 1");
+        drive.writeInstalled({"HANG"});
+        drive.writeInstalled({"SIGNAL.TXT"}, "old\r\n");
+        if (kind == "read-only" || kind == "555")
+            drive.writeInstalled({"IASMTJCL.LOG"}, "old\r\n");
+        Launch how;
+        if (kind == "read-only") {
+            how.wrapper = readOnlyView(drive);
+        } else if (kind == "dangling") {
+            QFile::remove(drive.installed("SIGNAL.TXT"));
+            QVERIFY(QFile::link(drive.installed("NOWHERE"), drive.installed("SIGNAL.TXT")));
+        } else {
+            how.wrapper = kAsNobody;
+            drive.share();
+            if (kind == "555")
+                QFile::setPermissions(drive.native("\\QELVRIN"), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                                                    | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
+            if (kind == "sticky")
+                QCOMPARE(QProcess::execute("chmod", {"1777", drive.native("\\QELVRIN")}), 0);
+            if (kind == "marker")
+                QFile::setPermissions(drive.native(kMarker), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        }
+        const Outcome run = runBatch(drive, {"--json", "--stages", "I"}, how);
+        QCOMPARE(run.status, status);
+        QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+        QCOMPARE(drive.started(), status == 0);
+        if (status == 0)
+            QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\IASMTJCL.LOG")), QByteArray("NOTE: ran\r\n"));
+        else
+            QVERIFY(run.json.value(QStringLiteral("error")).toString().contains(says));
+    }
+
+    // A job left running from an earlier run: the close request reaches the
+    // whole job; what outlives it keeps the drive until it has ended.
+    void earlierJob_keepsTheDriveUntilItEnds_data()
+    {
+        QTest::addColumn<QByteArray>("hang");
+        QTest::addColumn<bool>("interrupted");
+        QTest::addColumn<bool>("outlives");
+        QTest::newRow("ignores the close request") << QByteArray("trap '' TERM; sleep 60") << true << true;
+        QTest::newRow("wrapper without exec") << QByteArray("sleep 60") << true << false;
+        QTest::newRow("child outlives the processor") << QByteArray("(trap '' TERM; exec sleep 60) & :") << false << true;
+    }
+    void earlierJob_keepsTheDriveUntilItEnds()
+    {
+        QFETCH(QByteArray, hang);
+        QFETCH(bool, interrupted);
+        QFETCH(bool, outlives);
+        ScriptedDrive drive(hang);
+        drive.writeInstalled({"HANG"});
+        const auto cleanUp = qScopeGuard([&] { killJob(drive.job()); });
+        std::unique_ptr<QProcess> first(startBatch(drive, {"--stages", "I"}));
+        if (interrupted) {
+            QTRY_VERIFY_WITH_TIMEOUT(drive.started(), 30000);
+            ::kill(pid_t(first->processId()), SIGINT);
+        }
+        QVERIFY(first->waitForFinished(60000));
+        QCOMPARE(first->exitCode(), interrupted ? 130 : 0);
+        const std::optional<qelvrin::BatchJob> job = drive.job();
+        QVERIFY(job);
+        if (outlives) {
+            QVERIFY(qelvrin::jobRunning(*job));
+            const Outcome refused = runBatch(drive, {"--stages", "I"});
+            QCOMPARE(refused.status, 2);
+            QVERIFY2(refused.out.contains(QStringLiteral("still running (process group %1)").arg(job->session)), qPrintable(refused.out));
+            killJob(job);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!qelvrin::jobRunning(*job), 30000);
+        QFile::remove(drive.installed("HANG"));
+        // Accepted now; after the interrupted run it purges the data first.
+        const Outcome accepted = runBatch(drive, {"--stages", "I"});
+        QCOMPARE(accepted.status, interrupted ? 2 : 0);
+        QVERIFY2(!interrupted || accepted.err.contains(QStringLiteral("no data loaded")), qPrintable(accepted.err));
+    }
+
+    // The lock belongs to the drive: however the second run is started and
+    // whatever its environment, it meets the first one's lock.
+    void secondRun_isRefusedWhateverItsEnvironment_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::addColumn<QString>("env");
+        QTest::addColumn<bool>("asNobody");
+        QTest::newRow("another runtime folder") << "" << "XDG_RUNTIME_DIR=" + QDir::tempPath() << false;
+        QTest::newRow("no runtime folder") << "" << "XDG_RUNTIME_DIR" << false;
+        QTest::newRow("another user") << "" << "XDG_RUNTIME_DIR" << true;
+        QTest::newRow("through a link") << "link" << "" << false;
+        QTest::newRow("trailing slash") << "root/" << "" << false;
+        QTest::newRow("dot slash") << "./C" << "" << false;
+        QTest::newRow("relative") << "C" << "" << false;
+        QTest::newRow("install folder and up") << "root/QELVRIN/.." << "" << false;
+    }
+    void secondRun_isRefusedWhateverItsEnvironment()
+    {
+        QFETCH(QString, spelling);
+        QFETCH(QString, env);
+        QFETCH(bool, asNobody);
+        ScriptedDrive drive;
+        drive.writeInstalled({"HANG"});
+        drive.share();
+        const auto cleanUp = qScopeGuard([&] { killJob(drive.job()); });
+        std::unique_ptr<QProcess> first(startBatch(drive, {"--stages", "I"}));
+        QTRY_VERIFY_WITH_TIMEOUT(drive.started(), 30000);
+
+        const QString parent = QFileInfo(drive.root()).path();
+        Launch how{env, asNobody ? kAsNobody : QStringList(), spelling, parent};
+        if (spelling == "link") {
+            QVERIFY(QFile::link(drive.root(), parent + "/link"));
+            how.drive = parent + "/link";
+        }
+        how.drive.replace(QStringLiteral("root"), drive.root());
+        const Outcome second = runBatch(drive, {"--stages", "I"}, how);
+        QCOMPARE(second.status, 2);
+        QVERIFY2(second.out.contains(QStringLiteral("Cannot start more than one copy of the application")), qPrintable(second.out + second.err));
+        QCOMPARE(drive.read(kMarker), QByteArray("\"I.A. PROGRAM STARTED\"\r\n"));
+
+        ::kill(pid_t(first->processId()), SIGINT);
+        QVERIFY(first->waitForFinished(30000));
+    }
+
+    // Nothing under a world-writable folder decides: lock files planted
+    // where the lock used to live, and one in the install folder that another
+    // user made and nobody holds, leave the drive free.
+    void plantedLockFiles_doNotBlockTheDrive()
+    {
+        ScriptedDrive drive;
+        drive.share();
+        const QString temp = QFileInfo(drive.root()).path() + "/tmp";
+        QDir().mkpath(temp + "/qelvrin-65534");
+        const QByteArray key = QCryptographicHash::hash(QFileInfo(drive.root()).canonicalFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        qelvrin::testing::writeFile(temp + "/qelvrin-" + QString::fromLatin1(key) + ".lock", "1\n");
+        QFile::setPermissions(temp + "/qelvrin-" + QString::fromLatin1(key) + ".lock", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        drive.writeInstalled({"QELVRIN.LCK"}, "1\n");
+        QFile::setPermissions(drive.installed("QELVRIN.LCK"), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const Outcome run = runBatch(drive, {"--stages", "I"}, Launch{"TMPDIR=" + temp, kAsNobody, {}, {}});
+        QCOMPARE(run.status, 0);
     }
 };
 
