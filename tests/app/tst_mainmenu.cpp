@@ -1,5 +1,7 @@
 #include "app/mainmenu.h"
 #include "platform/process.h"
+#include "platform/run_marker.h"
+#include "platform/termination_signals.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
 
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace qelvrin;
@@ -191,6 +194,46 @@ private Q_SLOTS:
                                         "\\QELVRIN\\FASMTJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG"}));
     }
 
+
+    // A kill, a logout or Ctrl-C: while a stage runs it is Exit answered OK
+    // (every process of the job gets the close request, the marker keeps the
+    // launch's text); otherwise a clean Exit.
+    void terminationSignal_endsAsExitWould_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("stageRuns");
+        QTest::addColumn<QByteArray>("marker");
+        const QByteArray started("\"I.A. PROGRAM STARTED\"\r\n");
+        QTest::newRow("SIGTERM, stage runs") << int(SIGTERM) << true << started;
+        QTest::newRow("SIGHUP, stage runs") << int(SIGHUP) << true << started;
+        QTest::newRow("SIGINT, stage runs") << int(SIGINT) << true << started;
+        QTest::newRow("SIGTERM, idle") << int(SIGTERM) << false << QByteArray("\"NORMAL\"\r\n");
+        QTest::newRow("SIGHUP, idle") << int(SIGHUP) << false << QByteArray("\"NORMAL\"\r\n");
+    }
+    void terminationSignal_endsAsExitWould()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, stageRuns);
+        QFETCH(QByteArray, marker);
+        Fixture f({"QELVDATA"});
+        f.drive.installBatchProcessor("sleep 60\ntrue\n"); // a wrapper that does not exec
+        const TerminationSignals termination;
+        connect(&termination, &TerminationSignals::received, f.window.get(), &Mainmenu::terminationRequested);
+        int endedBy = 0;
+        f.window->setEndOnSignal([&](int number) { endedBy = number; });
+        if (stageRuns) {
+            f.window->mnuRInitialAssesment_Click();
+            QVERIFY(f.window->runner().sasRunning());
+        }
+        const BatchJob job = f.window->runner().job();
+
+        ::raise(signalNumber);
+
+        QTRY_COMPARE(endedBy, signalNumber);
+        QCOMPARE(f.dialogs.calls().size(), 0);
+        QCOMPARE(f.drive.read(kMarkerPath), marker);
+        QTRY_VERIFY_WITH_TIMEOUT(!jobRunning(job), 20000);
+    }
 };
 
 QTEST_MAIN(TestMainmenu)
