@@ -69,8 +69,9 @@ void BatchHost::showDoneMark(QChar)
 void BatchHost::pause(int milliseconds)
 {
     // The window's pause is there because its log may still grow; a job
-    // whose processes have all ended cannot write it any more. Short steps
-    // at first: an instant job ends within a millisecond of its signal.
+    // whose processes have all ended cannot write it any more. Looks a few
+    // milliseconds apart: an instant job ends within a millisecond of its
+    // signal, and while the job lives a look costs one small read.
     QElapsedTimer waited;
     waited.start();
     qint64 step = 1;
@@ -79,7 +80,7 @@ void BatchHost::pause(int milliseconds)
         if (left <= 0)
             return;
         QThread::msleep(static_cast<unsigned long>(qMin(step, left)));
-        step = qMin<qint64>(step * 2, 16);
+        step = qMin<qint64>(step * 2, 4);
     }
 }
 
