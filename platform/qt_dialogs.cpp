@@ -1,5 +1,7 @@
 #include "platform/qt_dialogs.h"
 
+#include "platform/font_size_field.h"
+#include "platform/print_range.h"
 #include "platform/window_look.h"
 
 #include <QCheckBox>
@@ -144,6 +146,7 @@ bool QtDialogs::chooseFont(FontChoice& font)
     // Qt's own widget on every platform: no native dialog brings effects back.
     dialog.setOptions(QFontDialog::MonospacedFonts | QFontDialog::DontUseNativeDialog);
     dialog.setCurrentFont(initial);
+    const FontSizeField size(dialog, initial.pointSizeF());
     // Underline and strikeout are neither offered nor stored.
     for (QCheckBox* effect : dialog.findChildren<QCheckBox*>())
         effect->parentWidget()->hide();
@@ -151,12 +154,12 @@ bool QtDialogs::chooseFont(FontChoice& font)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     // What the operator left as offered keeps its stored form (the alias,
-    // a size the list rounds, a style the face lacks).
+    // a style the face lacks).
     const QFont chosen = dialog.selectedFont();
     if (chosen.family() != offered.family())
         font.face = chosen.family();
-    if (chosen.pointSizeF() != offered.pointSizeF())
-        font.size = float(chosen.pointSizeF());
+    if (size.points() != initial.pointSizeF())
+        font.size = float(size.points());
     if (chosen.bold() != offered.bold())
         font.bold = chosen.bold();
     if (chosen.italic() != offered.italic())
@@ -175,10 +178,12 @@ bool QtDialogs::setupPrinter(QPrinter& printer)
             printer.setOutputFileName(defaultPrintFile());
     }
     QPrintDialog dialog(&printer, m_parent);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    offerAllPagesOnly(dialog);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, !hasPrinter);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    printAllPages(printer);
+    return true;
 }
 
 std::unique_ptr<Dialogs> QtDialogs::forWindow(QWidget& window)

@@ -24,9 +24,9 @@ constexpr int kPrinterError = 482;
 const QString kTitle = QStringLiteral("QELVRIN: Print");
 const QString kErrorTitle = QStringLiteral("QELVRIN: Print Error");
 
-void reportFailure(Dialogs& dialogs, const QString& text, MsgIcon icon = MsgIcon::None)
+void reportFailure(Dialogs& dialogs, const QString& text)
 {
-    dialogs.message({text, icon, MsgButtons::Ok, kErrorTitle});
+    dialogs.message({text, MsgIcon::None, MsgButtons::Ok, kErrorTitle});
 }
 
 void reportPrinterFailure(Dialogs& dialogs)
@@ -36,8 +36,7 @@ void reportPrinterFailure(Dialogs& dialogs)
 
 void reportUnreadable(Dialogs& dialogs, const ViewedFile& file, const QString& reason)
 {
-    reportFailure(dialogs, QStringLiteral("Cannot print ") + file.shownName + QStringLiteral(": ") + reason,
-                  MsgIcon::Critical);
+    reportFailure(dialogs, QStringLiteral("Cannot print ") + file.shownName + QStringLiteral(": ") + reason);
 }
 
 // The text area's font as the printer is to use it; nullopt when it has no
@@ -105,20 +104,24 @@ void runPrintCommand(Dialogs& dialogs, QWidget& window, const QFont& font, const
     const PrintedPages printed = printPages(reader, sink, [&window](int page) {
         window.setWindowTitle(QStringLiteral("Printing page ") + QString::number(page));
     });
-    busy.reset();
 
     if (printed.outcome != PrintedPages::Outcome::Done) {
         // Half a printout is no use: the job goes nowhere.
         printer.abort();
         painter.end();
+        busy.reset();
         if (printed.outcome == PrintedPages::Outcome::ReadFailed)
             reportUnreadable(dialogs, file, reader.errorString());
         else
             reportPrinterFailure(dialogs);
         return;
     }
+    // The count is told while the hourglass still shows; the job is released
+    // once the operator has read it, and only then is the pointer back.
     dialogs.message({QStringLiteral("Printed %1 pages").arg(printed.pages), MsgIcon::None, MsgButtons::Ok, kTitle});
-    if (!painter.end())
+    const bool released = painter.end();
+    busy.reset();
+    if (!released)
         reportPrinterFailure(dialogs);
 }
 

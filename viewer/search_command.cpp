@@ -32,6 +32,19 @@ void moveTo(SearchView& view, qint64 line)
     view.showLine(qMin(line, view.lineCount()));
 }
 
+// The hourglass from the first scan until the command ends: its boxes are
+// asked while it shows, and only then does the pointer come back.
+class BusyView {
+public:
+    explicit BusyView(SearchView& view) : m_view(view) { m_view.setBusy(true); }
+    ~BusyView() { m_view.setBusy(false); }
+    BusyView(const BusyView&) = delete;
+    BusyView& operator=(const BusyView&) = delete;
+
+private:
+    SearchView& m_view;
+};
+
 } // namespace
 
 void searchAgainFor(SearchState& state, const QString& keyword)
@@ -53,10 +66,9 @@ void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const Vie
         return;
 
     const QString upper = latin1Upper(state.SearchText);
+    const BusyView busy(view);
     for (;;) {
-        view.setBusy(true);
         const LineSearchResult result = findLineAfter(file.nativePath, state.SearchText, start);
-        view.setBusy(false);
         switch (result.outcome) {
         case LineSearchResult::Outcome::Found:
             moveTo(view, result.line);

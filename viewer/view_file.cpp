@@ -5,6 +5,7 @@
 #include "platform/window_look.h"
 #include "settings/global.h"
 #include "viewer/inert_menu_entry.h"
+#include "viewer/load_input_gate.h"
 #include "viewer/view_font_settings.h"
 #include "viewer/view_paging.h"
 #include "viewer/viewer_launcher.h"
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <climits>
 
@@ -69,6 +71,14 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
     m_text1->viewport()->installEventFilter(this);
     m_text1->horizontalScrollBar()->setAccessibleName(QStringLiteral("Column"));
     m_text1->horizontalScrollBar()->setAccessibleDescription(QStringLiteral("Ctrl+Left and Ctrl+Right scroll sideways"));
+    // The page handed over starts at the scroll bar's line, so the text area
+    // keeps no vertical range of its own: nothing (a drag past its edge, a
+    // cursor move, a key) can scroll the text inside it.
+    QScrollBar* ownBar = m_text1->verticalScrollBar();
+    connect(ownBar, &QScrollBar::rangeChanged, this, [ownBar](int minimum, int maximum) {
+        if (minimum != 0 || maximum != 0)
+            ownBar->setRange(0, 0);
+    });
 
     m_vscroll1 = new QScrollBar(Qt::Vertical, m_client);
     m_vscroll1->setObjectName(QStringLiteral("vscroll1"));
@@ -117,7 +127,7 @@ void ViewFile::buildMenuBar()
             connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
+    m_mnuexit = command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
     command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
     command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
 
@@ -185,6 +195,14 @@ bool ViewFile::Form_Load()
         applyFontFromSettings();
         loaded = loadDocument(path, &reason);
     }
+    if (m_abandoned) {
+        // Closed while it read: the window goes, and with it what was read.
+        m_loadAgain = false;
+        m_document.clear();
+        hide();
+        deleteLater();
+        return false;
+    }
     if (m_loadAgain) {
         // Another file was named while this one was read.
         m_loadAgain = false;
@@ -212,18 +230,20 @@ bool ViewFile::Form_Load()
 }
 
 // Reads the file while letting the windows repaint every few hundredths of
-// a second; the operator's input waits until it is read.
+// a second; of the operator's input only Exit and closing the window get
+// through, and they end the reading at once.
 bool ViewFile::loadDocument(const QString& path, QString* reason)
 {
     m_loading = true;
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
+    const LoadInputGate gate(*this, *menuBar(), *m_mnuexit);
     const bool loaded = m_document.load(path, reason, [this, &sinceRepaint] {
         if (sinceRepaint.elapsed() >= kRepaintEveryMs) {
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QApplication::processEvents();
             sinceRepaint.restart();
         }
-        return !m_loadAgain;
+        return !m_loadAgain && !m_abandoned;
     });
     m_loading = false;
     return loaded;
@@ -342,11 +362,14 @@ void ViewFile::mnuexit_Click()
 
 void ViewFile::closeEvent(QCloseEvent* event)
 {
-    // The window is not to go while its own load runs.
-    if (m_loading)
+    // A load in progress gives up, and the load's end takes the window away.
+    if (m_loading) {
+        m_abandoned = true;
+        hide();
         event->ignore();
-    else
-        QMainWindow::closeEvent(event);
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 bool ViewFile::eventFilter(QObject* watched, QEvent* event)
@@ -355,8 +378,12 @@ bool ViewFile::eventFilter(QObject* watched, QEvent* event)
         Form_Resize();
     } else if (watched == m_text1 && event->type() == QEvent::FocusIn) {
         Text1_GotFocus();
-    } else if (m_text1 && watched == m_text1->viewport() && event->type() == QEvent::Wheel) {
-        // The text area holds one page only: the wheel moves the first line.
+    } else if (m_text1 && (watched == m_text1 || watched == m_text1->viewport()) && event->type() == QEvent::Wheel) {
+        // The text area holds one page only: the wheel moves the first line
+        // through the scroll bar, and a sideways wheel the text's own bar.
+        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        if (qAbs(delta.x()) > qAbs(delta.y()))
+            return false;
         QApplication::sendEvent(m_vscroll1, event);
         return true;
     } else if (watched == m_label1 && event->type() == QEvent::MouseButtonDblClick) {
@@ -366,6 +393,10 @@ bool ViewFile::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (vscroll1_KeyDown(keyCodeOf(*key), key->modifiers()) || scrollSideways(*key))
             return true;
+        // At the last line indexed a key can only move on into lines the
+        // file has gained since: look for them first, as a draw does.
+        if (m_vscroll1->value() == m_vscroll1->maximum())
+            followFile();
     }
     return QMainWindow::eventFilter(watched, event);
 }

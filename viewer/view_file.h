@@ -83,10 +83,12 @@ private:
     bool m_loading = false;   // a load is reading the file
     bool m_loadAgain = false; // and another was asked for meanwhile
     bool m_reloading = false; // the file changed and is loaded afresh
+    bool m_abandoned = false; // the window was closed while it loaded
     QWidget* m_client = nullptr;
     QPlainTextEdit* m_text1 = nullptr;
     QScrollBar* m_vscroll1 = nullptr;
     QLabel* m_label1 = nullptr;
+    QAction* m_mnuexit = nullptr;
 };
 
 } // namespace qelvrin

@@ -1,11 +1,16 @@
 #include "platform/qt_dialogs.h"
+#include "support/real_dialogs.h"
 #include "support/viewer_fixture.h"
 
 #include <QCheckBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTextDocumentFragment>
 #include <QTimer>
 
@@ -17,20 +22,6 @@ using namespace qelvrin;
 using namespace qelvrin::testing;
 
 namespace {
-
-// Answers the next modal window from inside its own event loop, once it is up.
-void whenModal(std::function<void(QWidget*)> answer)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start(10);
-}
 
 // "description (pattern pattern)": the patterns sit in the last brackets.
 bool filterMatches(const QString& nameFilter, const QString& fileName)
@@ -108,31 +99,99 @@ private Q_SLOTS:
         QCOMPARE(parent, &owner);
     }
 
-    void fontDialog_offersTheFontInUse_andAnUnchangedOkKeepsIt_data()
+    // The dialog opens on the font in use, its size to the fraction, with a
+    // sample drawn in it; what is typed in the size field is what is chosen.
+    void fontDialog_offersTheFontInUse_andReturnsTheSizeTyped_data()
     {
         QTest::addColumn<FontChoice>("inUse");
         QTest::addColumn<QString>("drawn");
-        QTest::newRow("installed alias") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono";
-        QTest::newRow("size between steps") << FontChoice{"DejaVu Sans Mono", 10.5, true, true} << "DejaVu Sans Mono";
+        QTest::addColumn<QString>("typed"); // in the size field; empty: OK unchanged
+        QTest::addColumn<float>("chosenSize");
+        QTest::newRow("installed alias") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono" << "" << 10.0f;
+        QTest::newRow("size between steps") << FontChoice{"DejaVu Sans Mono", 10.5, true, true} << "DejaVu Sans Mono" << "" << 10.5f;
+        QTest::newRow("installed 7.5") << FontChoice{"Courier New", 7.5, false, false} << "Liberation Mono" << "" << 7.5f;
+        QTest::newRow("fraction typed") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono" << "9.5" << 9.5f;
+        QTest::newRow("whole size typed") << FontChoice{"Courier New", 7.5, false, false} << "Liberation Mono" << "12" << 12.0f;
     }
-    void fontDialog_offersTheFontInUse_andAnUnchangedOkKeepsIt()
+    void fontDialog_offersTheFontInUse_andReturnsTheSizeTyped()
     {
         QFETCH(FontChoice, inUse);
         QFETCH(QString, drawn);
+        QFETCH(QString, typed);
+        QFETCH(float, chosenSize);
         QtDialogs dialogs;
         QFont offered;
+        QString sizeShown;
+        QString sampleShown;
+        QFont sampleFont;
         bool effectOffered = true;
         whenModal([&](QWidget* modal) {
             offered = qobject_cast<QFontDialog*>(modal)->currentFont();
             const QList<QCheckBox*> boxes = modal->findChildren<QCheckBox*>();
             effectOffered = std::any_of(boxes.begin(), boxes.end(), [](const QCheckBox* box) { return box->isVisible(); });
+            // The size field is the one that checks what is typed; the
+            // sample the other one that can be typed in.
+            QLineEdit* size = nullptr;
+            QLineEdit* sample = nullptr;
+            for (QLineEdit* edit : modal->findChildren<QLineEdit*>()) {
+                if (edit->validator())
+                    size = edit;
+                else if (!edit->isReadOnly())
+                    sample = edit;
+            }
+            QVERIFY(size && sample);
+            sizeShown = size->text();
+            if (!typed.isEmpty()) {
+                size->selectAll();
+                QTest::keyClicks(size, typed);
+            }
+            QCoreApplication::processEvents();
+            sampleShown = sample->isVisible() ? sample->text() : QString();
+            sampleFont = sample->font();
             qobject_cast<QDialog*>(modal)->accept();
         });
         FontChoice chosen = inUse;
         QVERIFY(dialogs.chooseFont(chosen));
         QCOMPARE(offered.family(), drawn);
-        QVERIFY(offered.pointSize() == qRound(inUse.size) && offered.bold() == inUse.bold && offered.italic() == inUse.italic);
-        QVERIFY(!effectOffered && chosen == inUse);
+        QVERIFY(offered.bold() == inUse.bold && offered.italic() == inUse.italic);
+        QCOMPARE(offered.pointSizeF(), qreal(inUse.size));
+        QCOMPARE(sizeShown, QString::number(inUse.size));
+        QVERIFY(!sampleShown.trimmed().isEmpty());
+        QCOMPARE(QFontInfo(sampleFont).family(), drawn);
+        QCOMPARE(sampleFont.pointSizeF(), qreal(chosenSize));
+        QVERIFY(!effectOffered);
+        QCOMPARE(chosen, (FontChoice{inUse.face, chosenSize, inUse.bold, inUse.italic}));
+    }
+
+    // Whatever the operator does in the dialog, every page is printed: no
+    // page range, page list or page set is offered, nor left for the job.
+    void printDialog_offersNoChoiceOfPages_data()
+    {
+        QTest::addColumn<QString>("tried"); // chosen through the dialog's widgets, hidden or not
+        QTest::newRow("as offered") << "";
+        QTest::newRow("pages 1 to 1") << "range";
+        QTest::newRow("odd pages") << "page set";
+    }
+    void printDialog_offersNoChoiceOfPages()
+    {
+        QFETCH(QString, tried);
+        QTemporaryDir out;
+        QWidget owner;
+        QtDialogs dialogs(&owner);
+        QStringList offered;
+        whenModal([&](QWidget* modal) {
+            expandPrintOptions(modal);
+            offered = pageChoicesShown(modal);
+            choosePages(modal, tried);
+            qobject_cast<QDialog*>(modal)->accept();
+        });
+        QPrinter printer;
+        printer.setOutputFileName(out.filePath(QStringLiteral("out.pdf")));
+        QVERIFY(dialogs.setupPrinter(printer));
+        QCOMPARE(offered, QStringList());
+        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        QVERIFY(printer.pageRanges().isEmpty() && printer.fromPage() == 0 && printer.toPage() == 0);
+        QCOMPARE(serverPageChoices(printer), QStringList());
     }
 
     // Every command's box comes up over the viewer, not the main window;

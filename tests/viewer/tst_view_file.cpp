@@ -4,8 +4,11 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTextDocument>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <cstdio>
@@ -17,6 +20,19 @@ namespace {
 
 const QString kReport = QStringLiteral("\\QELVRIN\\SDEFECT.TXT");
 const QString kLog = QStringLiteral("\\QELVRIN\\DLOADJCL.LOG");
+
+// The line of the page the text area shows at its top: 0 when it shows the
+// page from its beginning, as it is to.
+int topOfPageShown(const ViewFile& view)
+{
+    return view.text1()->cursorForPosition(QPoint(2, 2)).blockNumber();
+}
+
+QWheelEvent wheelOver(QWidget* widget, QPoint delta)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    return QWheelEvent(centre, widget->mapToGlobal(centre), QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+}
 
 // What the text area holds, character for character, with its line ends as
 // the document stores them.
@@ -99,6 +115,121 @@ private Q_SLOTS:
         QApplication::sendEvent(view.text1()->viewport(), &wheel);
         QVERIFY(view.vscroll1()->value() > 1);
         QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(view.vscroll1()->value()).toLatin1()));
+    }
+
+    // The first line on screen is always the scroll bar's value, whatever
+    // reaches the text area itself.
+    void textArea_neverScrollsItsOwnText_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QKeyCombination>("key"); // for "key"
+        QTest::addColumn<int>("value");           // the scroll bar's value after it
+        const QKeyCombination none;
+        QTest::newRow("selection dragged past the lower edge") << "drag" << none << 1;
+        QTest::newRow("page down") << "key" << QKeyCombination(Qt::Key_PageDown) << 1;
+        QTest::newRow("space") << "key" << QKeyCombination(Qt::Key_Space) << 1;
+        QTest::newRow("ctrl+end") << "key" << QKeyCombination(Qt::ControlModifier, Qt::Key_End) << 1;
+        QTest::newRow("cursor moved to the end") << "cursor" << none << 1;
+        QTest::newRow("all selected") << "select all" << none << 1;
+        QTest::newRow("wheel over the frame") << "wheel" << none << 4;
+        QTest::newRow("wheel sideways") << "sideways" << none << 1;
+    }
+    void textArea_neverScrollsItsOwnText()
+    {
+        QFETCH(QString, action);
+        QFETCH(QKeyCombination, key);
+        QFETCH(int, value);
+        ViewFile& view = open(kLog, numberedLines(2091));
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QWidget* text = view.text1()->viewport();
+        if (action == QLatin1String("drag")) {
+            // The text area scrolls itself on a timer while the pointer is
+            // held below it, one line per tick.
+            QSignalSpy ticks(view.text1()->verticalScrollBar(), &QAbstractSlider::actionTriggered);
+            const QPoint below(5, text->height() + 40);
+            QTest::mousePress(text, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            QCursor::setPos(text->mapToGlobal(below));
+            QTest::mouseMove(text, below);
+            QTRY_VERIFY(ticks.count() >= 3);
+            QTest::mouseRelease(text, Qt::LeftButton, Qt::NoModifier, below);
+        } else if (action == QLatin1String("cursor")) {
+            view.text1()->moveCursor(QTextCursor::End);
+        } else if (action == QLatin1String("select all")) {
+            view.text1()->selectAll();
+            view.text1()->ensureCursorVisible();
+        } else if (action == QLatin1String("wheel") || action == QLatin1String("sideways")) {
+            QWheelEvent wheel = wheelOver(view.text1(), action == QLatin1String("wheel") ? QPoint(0, -120) : QPoint(-120, 0));
+            QApplication::sendEvent(view.text1(), &wheel);
+        } else {
+            QTest::keyClick(view.text1(), key.key(), key.keyboardModifiers());
+        }
+        QCOMPARE(view.vscroll1()->value(), value);
+        QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line %1 of 2091").arg(value));
+        QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(value).toLatin1()));
+        QCOMPARE(topOfPageShown(view), 0);
+    }
+
+    // At the last line indexed, a key that moves on finds the lines the
+    // file has gained since.
+    void keyAtTheLastLine_findsTheLinesAddedSince_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("value");
+        QTest::newRow("end") << int(Qt::Key_End) << 1000;
+        QTest::newRow("down") << int(Qt::Key_Down) << 290;
+    }
+    void keyAtTheLastLine_findsTheLinesAddedSince()
+    {
+        QFETCH(int, key);
+        QFETCH(int, value);
+        ViewFile& view = open(kLog, numberedLines(289));
+        view.vscroll1()->setValue(289);
+        QFile log(m_fixture->drive.native(kLog));
+        QVERIFY(log.open(QIODevice::Append));
+        const QByteArray added = numberedLines(1000).mid(numberedLines(289).size());
+        QCOMPARE(log.write(added), added.size());
+        log.close();
+        QTest::keyClick(view.vscroll1(), Qt::Key(key));
+        QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line %1 of 1000").arg(value));
+        QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(value).toLatin1()));
+    }
+
+    // A long load ends as soon as the window is closed; the next open
+    // starts afresh.
+    void closedDuringItsLoad_endsTheLoadAndGoes_data()
+    {
+        QTest::addColumn<bool>("byExit");
+        QTest::newRow("exit") << true;
+        QTest::newRow("window closed") << false;
+    }
+    void closedDuringItsLoad_endsTheLoadAndGoes()
+    {
+        QFETCH(bool, byExit);
+        QPointer<ViewFile> view = &open(kLog, numberedLines(3));
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        // Long enough to read for the window to be asked to close midway.
+        m_fixture->drive.write(kReport, numberedLines(3));
+        QVERIFY(QFile::resize(m_fixture->drive.native(kReport), qint64(1) << 30));
+        bool asked = false;
+        QTimer::singleShot(0, view, [&] {
+            asked = true;
+            if (byExit) {
+                QMenuBar* bar = view->menuBar();
+                QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(view->findChild<QAction*>("mnuexit")).center());
+            } else {
+                view->close();
+            }
+        });
+        m_fixture->launcher->OpenInViewer(kReport);
+        QVERIFY(asked);
+        QVERIFY(!m_fixture->launcher->window());
+        QVERIFY(m_fixture->dialogs.calls().isEmpty());
+        QVERIFY(pointerIsDefault());
+        QTRY_VERIFY(!view);
+
+        ViewFile& next = open(kLog, "A\r\nB\r\nC\r\n");
+        QCOMPARE(next.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 3"));
+        QVERIFY(shownText(next).startsWith("A\r\nB\r\nC\r\n\r\n-------- End of File"));
     }
 
     // Loading into the open window lays it out for the font the settings

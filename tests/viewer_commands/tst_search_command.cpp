@@ -103,6 +103,12 @@ private Q_SLOTS:
             dialogs.queueInput(input == kCancel ? std::nullopt : std::optional<QString>(input));
         for (const bool ok : answers)
             dialogs.queueAnswer(ok ? Answer::Ok : Answer::Cancel);
+        // The hourglass stays while the search's boxes are up.
+        QList<bool> busyAtBox;
+        dialogs.onCall = [&](const ScriptedDialogs::Call& call) {
+            if (call.kind == ScriptedDialogs::Kind::Message)
+                busyAtBox << (view.busy > 0);
+        };
 
         runSearch(state, dialogs, view, fileWith(bytes));
 
@@ -116,6 +122,7 @@ private Q_SLOTS:
         for (const QString& message : expectedMessages)
             boxes << ScriptedDialogs::box(message, MsgIcon::None, message.endsWith(u'?') ? MsgButtons::OkCancel : MsgButtons::Ok, kTitle);
         QCOMPARE(dialogs.boxes(), boxes);
+        QCOMPARE(busyAtBox, QList<bool>(boxes.size(), true));
         if (!again)
             QCOMPARE(dialogs.calls().first().defaultText, text);
     }
