@@ -117,6 +117,47 @@ private Q_SLOTS:
         QVERIFY(font.pointSize() == 20 && font.bold() && font.italic());
     }
 
+    // The count is told under the hourglass, which goes once the job is
+    // released; a file that cannot be read is told in a box without an icon.
+    void print_boxesAndPointer_data()
+    {
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("busyWhileTold");
+        QTest::newRow("printed") << true << "Printed 1 pages" << true;
+        QTest::newRow("file gone") << false << "Cannot print \\QELVRIN\\TDEFECT.TXT: No such file or directory" << false;
+    }
+    void print_boxesAndPointer()
+    {
+        QFETCH(bool, fileThere);
+        QFETCH(QString, told);
+        QFETCH(bool, busyWhileTold);
+        const QString report = QStringLiteral("\\QELVRIN\\TDEFECT.TXT");
+        ViewFile& view = m_fixture->open(report, numberedLines(5));
+        const QString caption = view.windowTitle();
+        if (!fileThere)
+            QVERIFY(QFile::remove(m_fixture->drive.native(report)));
+        QTemporaryDir out;
+        const QString pdf = out.filePath(QStringLiteral("printout.pdf"));
+        m_fixture->dialogs.queuePrinter(std::function<void(QPrinter&)>([pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+        }));
+        QList<bool> busyAtBox;
+        m_fixture->dialogs.onCall = [&](const ScriptedDialogs::Call& call) {
+            if (call.kind == ScriptedDialogs::Kind::Message)
+                busyAtBox << !pointerIsDefault();
+        };
+
+        trigger(view, "mnuprint");
+
+        const QString title = fileThere ? QStringLiteral("QELVRIN: Print") : QStringLiteral("QELVRIN: Print Error");
+        QCOMPARE(m_fixture->dialogs.boxes(), QStringList{ScriptedDialogs::box(told, MsgIcon::None, MsgButtons::Ok, title)});
+        QCOMPARE(busyAtBox, QList<bool>{busyWhileTold});
+        QVERIFY(pointerIsDefault());
+        QCOMPARE(view.windowTitle(), caption);
+    }
+
     // Into a PDF file, read back: every line on the pages the form feeds and
     // the paper's length give, a long line cut at the paper's edge, the
     // captions meanwhile.
