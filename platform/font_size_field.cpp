@@ -9,8 +9,6 @@ namespace qelvrin {
 
 namespace {
 
-const QString kSampleText = QStringLiteral("AaBbYyZz");
-
 QString shown(double points)
 {
     return QString::number(points, 'g', 6);
@@ -31,8 +29,9 @@ FontSizeField::FontSizeField(QFontDialog& dialog, double points) : m_points(poin
     if (!m_sizeEdit || !m_sample)
         return;
     m_sizeEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,3}([.][0-9]{0,2})?")), m_sizeEdit));
-    if (m_sample->text().isEmpty())
-        m_sample->setText(kSampleText);
+    // With the effects hidden the sample would get no height of its own:
+    // it keeps at least the height its font needs.
+    m_sample->setSizePolicy(m_sample->sizePolicy().horizontalPolicy(), QSizePolicy::Minimum);
     // Runs after the dialog's own handler, which reads the field as a whole number.
     connect(m_sizeEdit, &QLineEdit::textChanged, this, &FontSizeField::typed);
     connect(&dialog, &QFontDialog::currentFontChanged, this, &FontSizeField::keep);

@@ -11,8 +11,8 @@ namespace qelvrin {
 // The font dialog knows whole point sizes only: it shows 7.5 as 8 and its
 // size field refuses a point. The settings keep a fractional size, so the
 // field takes one (with a point, whatever the locale), the sample is drawn
-// at it, and the size chosen is read from here. The sample also gets its
-// text back when the dialog has emptied it.
+// at it, and the size chosen is read from here. The sample also keeps the
+// height its font needs, which hiding the effects took from it.
 class FontSizeField : public QObject {
 public:
     // After the dialog's current font is set.

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -146,7 +147,8 @@ private Q_SLOTS:
                 QTest::keyClicks(size, typed);
             }
             QCoreApplication::processEvents();
-            sampleShown = sample->isVisible() ? sample->text() : QString();
+            const bool sampleSeen = sample->isVisible() && sample->height() >= QFontMetrics(sample->font()).height();
+            sampleShown = sampleSeen ? sample->text() : QString();
             sampleFont = sample->font();
             qobject_cast<QDialog*>(modal)->accept();
         });
