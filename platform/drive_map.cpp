@@ -90,8 +90,6 @@ QString DriveMap::toNativeNoCase(const QString& dosPath) const
     if (native.isEmpty())
         return native;
     const QFileInfo info(native);
-    if (info.exists())
-        return native;
     const QString found = files::findNoCase(info.path(), info.fileName());
     return found.isEmpty() ? native : found;
 }

@@ -26,7 +26,7 @@ public:
     QString toNative(const QString& dosPath) const;
 
     // Like toNative, but the last component is looked up without regard to
-    // case; the entry found wins, else the name as given.
+    // case (files::findNoCase); the entry found wins, else the name as given.
     QString toNativeNoCase(const QString& dosPath) const;
 
     // DOS form of a native path under a mapped root ("C:\DATA\M12345.I01");

@@ -28,14 +28,13 @@ QString findNoCase(const QString& dir, const QString& name)
     if (name.isEmpty())
         return {};
     const QDir directory(dir);
-    if (QFileInfo::exists(directory.filePath(name)))
-        return directory.filePath(name);
     const QStringList entries = directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QString* first = nullptr;
     for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return directory.filePath(entry);
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (!first || entry < *first))
+            first = &entry;
     }
-    return {};
+    return first ? directory.filePath(*first) : QString();
 }
 
 std::optional<qint64> size(const QString& nativePath)

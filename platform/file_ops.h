@@ -14,8 +14,11 @@ namespace qelvrin::files {
 // An ordinary file of exactly this name (not a directory, name case-sensitive).
 bool isPlainFile(const QString& nativePath);
 
-// The entry of `dir` whose name equals `name` without regard to case (an
-// exact match preferred); empty when there is none.
+// The entry of `dir` whose name equals `name` without regard to case; empty
+// when there is none. Where several spellings stand side by side (PCVQS.INI
+// and pcvqs.ini), the first in byte order wins whichever spelling is asked
+// for, so every look-up of one name finds one file, as on a platform that
+// cannot hold both.
 QString findNoCase(const QString& dir, const QString& name);
 
 std::optional<qint64> size(const QString& nativePath);

@@ -2,20 +2,20 @@
 
 #include "platform/error_code.h"
 #include "settings/global.h"
-
-#include <cmath>
+#include "viewer/view_font_settings.h"
 
 namespace qelvrin {
 
 namespace {
 
-// What no text area can take: a font without a face, or without a size.
+// What no text area can take: a font without a face, or a size no page can
+// be drawn in.
 void applyChoice(FontTarget& target, const FontChoice& choice)
 {
     if (choice.face.trimmed().isEmpty())
         throw ErrorCode(ErrInvalidValue);
     target.setFace(choice.face);
-    if (!std::isfinite(choice.size) || choice.size <= 0.0f)
+    if (!isDrawableFontSize(choice.size))
         throw ErrorCode(ErrInvalidValue);
     target.setSize(choice.size);
     target.setBold(choice.bold);

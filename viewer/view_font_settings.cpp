@@ -3,8 +3,6 @@
 #include "platform/error_code.h"
 #include "settings/global.h"
 
-#include <cmath>
-
 namespace qelvrin {
 
 namespace {
@@ -35,7 +33,7 @@ float toSize(const std::optional<QString>& text)
         return DefaultViewFontSize;
     bool isNumber = false;
     const float size = text->toFloat(&isNumber);
-    return isNumber && std::isfinite(size) && size > 0.0f ? size : DefaultViewFontSize;
+    return isNumber && isDrawableFontSize(size) ? size : DefaultViewFontSize;
 }
 
 } // namespace

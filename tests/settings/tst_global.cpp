@@ -67,6 +67,35 @@ private Q_SLOTS:
             QCOMPARE(*result, value);
     }
 
+    // Read as PCVQS.INI, rewritten as pcvqs.ini: one file whichever spelling
+    // stands in the folder, and with both the same one for reading and
+    // writing, each time; the other is left alone.
+    void bothNames_readAndRewriteOneFile_data()
+    {
+        QTest::addColumn<QStringList>("names"); // each holds ViewFontSize = its index
+        QTest::addColumn<int>("used");
+        QTest::newRow("installed name") << QStringList{"PCVQS.INI"} << 0;
+        QTest::newRow("rewritten name") << QStringList{"pcvqs.ini"} << 0;
+        QTest::newRow("both, rewritten name first") << QStringList{"pcvqs.ini", "PCVQS.INI"} << 1;
+        QTest::newRow("three spellings") << QStringList{"pcvqs.ini", "Pcvqs.Ini", "PCVQS.INI"} << 2;
+    }
+    void bothNames_readAndRewriteOneFile()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(int, used);
+        Settings settings{QByteArray()};
+        const auto content = [](int n) { return "ViewFontSize = " + QByteArray::number(n) + "\r\n"; };
+        for (int n = 0; n < names.size(); ++n)
+            settings.drive.write(QStringLiteral("\\QELVRIN\\") + names[n], content(n));
+        QCOMPARE(settings.global.ReadSetting(QStringLiteral("ViewFontSize")).value_or(QString()), QString::number(used));
+        for (const float size : {12.5f, 7.0f}) {
+            settings.global.WriteSetting(QStringLiteral("ViewFontSize"), size);
+            QCOMPARE(settings.global.ReadSetting(QStringLiteral("ViewFontSize")).value_or(QString()), QString::number(size));
+        }
+        for (int n = 0; n < names.size(); ++n)
+            QCOMPARE(settings.drive.read(QStringLiteral("\\QELVRIN\\") + names[n]), n == used ? content(7) : content(n));
+    }
+
     // How a file is rewritten is the fuzz replay's.
     void writeSetting_withoutFile_createsNone()
     {

@@ -233,12 +233,29 @@ private Q_SLOTS:
     }
 
     // Loading into the open window lays it out for the font the settings
-    // now hold, as a new window would.
+    // now hold, as a new window would. A size no page can be drawn in gives
+    // the default size, and the file keeps what it holds.
+    void reopening_laysOutForTheFontNowStored_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<double>("drawn");
+        for (const char* size : {"20", "7.5", "1", "1638"})
+            QTest::newRow(size) << QByteArray(size) << QByteArray(size).toDouble();
+        for (const char* size : {"5000", "1e30", "1639", "0.5", "0", "-12", "nan", "inf", "-inf"})
+            QTest::newRow(size) << QByteArray(size) << 10.0;
+    }
     void reopening_laysOutForTheFontNowStored()
     {
+        QFETCH(QByteArray, stored);
+        QFETCH(double, drawn);
         const int atSize10 = open(kLog, numberedLines(80)).vscroll1()->pageStep();
-        m_fixture->drive.write(kSettingsFile, QByteArray(kInstalledFont).replace("Size = 10", "Size = 20"));
-        QVERIFY(open(kLog, numberedLines(80)).vscroll1()->pageStep() < atSize10);
+        const QByteArray settings = QByteArray(kInstalledFont).replace("Size = 10", "Size = " + stored);
+        m_fixture->drive.write(kSettingsFile, settings);
+        ViewFile& view = open(kLog, numberedLines(80));
+        QCOMPARE(view.text1()->font().pointSizeF(), drawn);
+        const auto order = [](double a, double b) { return (a > b) - (a < b); };
+        QCOMPARE(order(view.vscroll1()->pageStep(), atSize10), order(10, drawn));
+        QCOMPARE(m_fixture->drive.read(kSettingsFile), settings);
     }
 
     void textArea_neverKeepsTheFocus()

@@ -66,6 +66,10 @@ private Q_SLOTS:
             << true << FontChoice{QStringLiteral("Lucida Console"), 0, true, true}
             << QStringList{"face Lucida Console"}
             << "ERROR 380: Font is not usable by this program.\r\nPlease try a different one." << old;
+        QTest::newRow("size too large to draw refused")
+            << true << FontChoice{QStringLiteral("Lucida Console"), 5000, true, true}
+            << QStringList{"face Lucida Console"}
+            << "ERROR 380: Font is not usable by this program.\r\nPlease try a different one." << old;
         QTest::newRow("no face refused at once")
             << true << FontChoice{QString(), 9, false, false} << QStringList{}
             << "ERROR 380: Font is not usable by this program.\r\nPlease try a different one." << old;
