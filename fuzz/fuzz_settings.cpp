@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const QList<QByteArray> lines = testing::splitLines(file);
-    if (lines.size() > Global::LineSlots) {
+    if (lines.size() > 30) {
         require(code == ErrIndexOutOfRange && drive.read(kSettingsReadPath) == file, "more than 30 lines: refused, file unchanged");
         return 0;
     }
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     QByteArray expected;
     for (qsizetype n = 0; n < lines.size(); ++n)
-        expected += (n == keyLine ? key + " = " + value : stripped(lines[n].left(Global::SlotWidth))) + "\r\n";
+        expected += (n == keyLine ? key + " = " + value : stripped(lines[n].left(80))) + "\r\n";
     require(drive.read(kSettingsReadPath) == expected, "the key's last line replaced, the others cut and stripped");
 
     // The reader takes the first line holding the key, after its first "=".

@@ -41,10 +41,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("alsoEnabled");
         QTest::newRow("empty install directory") << QStringList() << QStringList();
         QTest::newRow("only the data file") << QStringList{"QELVDATA"} << QStringList{"mnuDelete"} + kAssessments;
-        QTest::newRow("all six") << kStageOutputNames
-                                 << QStringList{"mnuDelete", "mnuVInitialAssesmenuReport", "mnuVTechnicalDefectReport", "mnuVLoadDataLog",
-                                                "mnuVInitialAssessmentLog", "mnuVTechnicalDefectLog"}
-                + kAssessments;
+        const std::pair<const char*, const char*> alone[] = {{"SDEFECT.TXT", "mnuVInitialAssesmenuReport"}, {"TDEFECT.TXT", "mnuVTechnicalDefectReport"},
+                                                             {"DLOADJCL.LOG", "mnuVLoadDataLog"}, {"IASMTJCL.LOG", "mnuVInitialAssessmentLog"},
+                                                             {"FASMTJCL.LOG", "mnuVTechnicalDefectLog"}};
+        for (const auto& [file, item] : alone)
+            QTest::newRow(file) << QStringList{file} << QStringList{"mnuDelete", item};
         QTest::newRow("directories named like outputs") << QStringList{"QELVDATA/", "IASMTJCL.LOG/"} << QStringList();
         QTest::newRow("other-case names do not count") << QStringList{"qelvdata", "Sdefect.txt", "dloadjcl.log"} << QStringList();
     }

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -64,6 +65,25 @@ class TestMainmenu : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void doneMark_isTheStagesOwn_data()
+    {
+        QTest::addColumn<QChar>("letter");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("data load") << QChar('D') << "Label7";
+        QTest::newRow("initial assessment") << QChar('I') << "Label8";
+        QTest::newRow("full assessment") << QChar('F') << "Label9";
+    }
+    void doneMark_isTheStagesOwn()
+    {
+        QFETCH(QChar, letter);
+        QFETCH(QString, label);
+        Fixture fixture;
+        fixture.window->showDoneMark(letter);
+        for (const QString name : {"Label7", "Label8", "Label9"})
+            QCOMPARE(fixture.child<QLabel>(name)->isVisibleTo(fixture.window.get()), name == label);
+        QCOMPARE(fixture.child<QLabel>(label)->text(), QStringLiteral("(Done)"));
+    }
+
     void caption_followsWindowState()
     {
         Fixture f;

@@ -181,6 +181,7 @@ private Q_SLOTS:
         QCOMPARE(stages.size(), 1); // no assessment after the abnormal end
         const QJsonObject load = stages.at(0).toObject();
         QCOMPARE(load.value(QStringLiteral("outcome")).toString(), QStringLiteral("abnormal"));
+        QCOMPARE(load.value(QStringLiteral("name")).toString(), QStringLiteral("Data Load Program"));
         QCOMPARE(load.value(QStringLiteral("log")).toString(), log);
         const int lineNumber = load.value(QStringLiteral("failureLineNumber")).toInt();
         const QList<QByteArray> lines = readFile(log).split('\n');
@@ -196,11 +197,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("says");
+        QTest::addColumn<QByteArray>("batchProcessor"); // with data loaded; empty: none
         const QStringList none;
-        QTest::newRow("missing SDG file") << none << QStringList{"A:\\M99999.I01"} << 2 << "cannot find the SDG file A:\\M99999.I01";
-        QTest::newRow("assessments without data") << none << QStringList{"--stages", "IF"} << 2 << "no data loaded";
-        QTest::newRow("not an SDG name") << QStringList{"X12345.I01"} << QStringList{"--json", "A:\\X12345.I01"} << 2 << "No Files were Loaded";
-        QTest::newRow("no batch processor") << QStringList{"sdg/M23456.I01"} << QStringList{"A:\\M23456.I01"} << 3 << "SAS.EXE";
+        QTest::newRow("missing SDG file") << none << QStringList{"A:\\M99999.I01"} << 2 << "cannot find the SDG file A:\\M99999.I01" << QByteArray();
+        QTest::newRow("assessments without data") << none << QStringList{"--stages", "IF"} << 2 << "no data loaded" << QByteArray();
+        QTest::newRow("not an SDG name") << QStringList{"X12345.I01"} << QStringList{"--json", "A:\\X12345.I01"} << 2 << "No Files were Loaded" << QByteArray();
+        QTest::newRow("no batch processor") << QStringList{"sdg/M23456.I01"} << QStringList{"A:\\M23456.I01"} << 3 << "SAS.EXE" << QByteArray();
+        QTest::newRow("a log that cannot be judged") << none << QStringList{"--stages", "I"} << 1 << "could not be judged: the log is empty"
+                                                     << QByteArray("touch SIGNAL.TXT\n");
     }
     void requestsThatCannotRun()
     {
@@ -208,7 +212,12 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, says);
+        QFETCH(QByteArray, batchProcessor);
         TempDrive drive; // \QELVRIN\ exists, so no set-up puts the stand-in in place
+        if (!batchProcessor.isEmpty()) {
+            drive.installBatchProcessor(batchProcessor);
+            drive.writeInstalled({"QELVDATA"});
+        }
         for (const QString& name : files)
             drive.write(QStringLiteral("A:\\") + QFileInfo(name).fileName(), "x\r\n");
         const Outcome run = runBatch(drive, args);
@@ -216,7 +225,7 @@ private Q_SLOTS:
         QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
         if (args.contains(QStringLiteral("--json")))
             QCOMPARE(run.json.value(QStringLiteral("error")).toString(), says);
-        if (status == 3)
+        if (status != 2)
             QCOMPARE(drive.read(kMarker), kNormalMarker);
     }
 

@@ -86,6 +86,8 @@ private Q_SLOTS:
         load.run();
 
         QCOMPARE(load.data(), QByteArray("one\r\ntwo\r\nthree\r\ne acute\r\nfour\r\n"));
+        QCOMPARE(load.host.scripted.boxes().first(),
+                 ScriptedDialogs::box(QStringLiteral("Do you want to load another disk: "), MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Continue?")));
         QVERIFY(load.host.scripted.allAnswersUsed() && load.host.calls.endsWith(QStringLiteral("window enabled")));
         QCOMPARE(load.runner.state().StageLetter, QStringLiteral("D"));
     }

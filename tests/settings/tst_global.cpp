@@ -50,6 +50,7 @@ private Q_SLOTS:
         QTest::newRow("first of two matching lines") << QByteArray("ViewFontSize = 9\r\nViewFontSize = 12\r\n") << "ViewFontSize" << "9" << 0;
         QTest::newRow("key inside a remark matches")
             << QByteArray("; ViewFontName sets the face = remark\r\nViewFontName = Arial\r\n") << "ViewFontName" << "remark" << 0;
+        QTest::newRow("value holding an equals sign") << QByteArray("ViewFontName = a = b \r\n") << "ViewFontName" << "a = b" << 0;
         QTest::newRow("other capitals do not match") << QByteArray("viewfontname = Arial\r\n") << "ViewFontName" << QString() << 0;
         QTest::newRow("no file") << QByteArray() << "ViewFontName" << QString() << 53;
     }
@@ -94,6 +95,23 @@ private Q_SLOTS:
         }
         for (int n = 0; n < names.size(); ++n)
             QCOMPARE(settings.drive.read(QStringLiteral("\\QELVRIN\\") + names[n]), n == used ? content(7) : content(n));
+    }
+
+    // A size is stored with at most seven significant digits, no trailing zeros.
+    void settingValue_numberText_data()
+    {
+        QTest::addColumn<float>("number");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("9.75") << 9.75f << "9.75";
+        QTest::newRow("whole") << 10.0f << "10";
+        QTest::newRow("seven digits") << 9.765625f << "9.765625";
+        QTest::newRow("cut to seven") << 1.2345678f << "1.234568";
+    }
+    void settingValue_numberText()
+    {
+        QFETCH(float, number);
+        QFETCH(QString, text);
+        QCOMPARE(qelvrin::SettingValue(number).text(), text);
     }
 
     // How a file is rewritten is the fuzz replay's.

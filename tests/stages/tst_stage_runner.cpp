@@ -50,14 +50,16 @@ private Q_SLOTS:
         QTest::addColumn<QChar>("letter");
         QTest::addColumn<QChar>("other");
         QTest::addColumn<QByteArray>("marker");
-        QTest::newRow("initial assessment") << QChar('I') << QChar('F') << QByteArray("\"I.A. PROGRAM STARTED\"\r\n");
-        QTest::newRow("full assessment") << QChar('F') << QChar('I') << QByteArray("\"F.A. PROGRAM STARTED\"\r\n");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("initial assessment") << QChar('I') << QChar('F') << QByteArray("\"I.A. PROGRAM STARTED\"\r\n") << "Initial Assessment Program";
+        QTest::newRow("full assessment") << QChar('F') << QChar('I') << QByteArray("\"F.A. PROGRAM STARTED\"\r\n") << "Full Assessment Program";
     }
     void launchAssessment_preparesFilesAndStartsStage()
     {
         QFETCH(QChar, letter);
         QFETCH(QChar, other);
         QFETCH(QByteArray, marker);
+        QFETCH(QString, name);
         const StageInfo& stage = *stageByLetter(letter);
         TempDrive drive;
         drive.installBatchProcessor("exit 0\n");
@@ -73,7 +75,7 @@ private Q_SLOTS:
         QCOMPARE(drive.read(stageByLetter(other)->reportPath), QByteArray("old\r\n"));
         QCOMPARE(drive.read(kMarkerPath), marker);
         QCOMPARE(QDir(drive.native(kInstallDir)).entryList(QDir::Files).filter(QStringLiteral("signal"), Qt::CaseInsensitive), QStringList());
-        QCOMPARE(host.calls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + stage.programName, QStringLiteral("bar 0 white")}));
+        QCOMPARE(host.calls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + name, QStringLiteral("bar 0 white")}));
     }
 
     void batchProcessorNotStartable_reportsAndReturnsToIdle()
@@ -102,6 +104,7 @@ private Q_SLOTS:
         QTest::newRow("data load half") << QChar('D') << 7400 << false << 50 << false << "kept";
         QTest::newRow("minimised at 7 percent") << QChar('I') << 462 << true << 7 << false << "Inorganic PC-VQS 7%";
         QTest::newRow("one byte over") << QChar('I') << 6601 << true << 99 << true << "Inorganic PC-VQS 99%";
+        QTest::newRow("full assessment at a quarter") << QChar('F') << 28500 << true << 25 << false << "Inorganic PC-VQS 25%";
     }
     void tick_setsBarFromLogSize()
     {
