@@ -1,5 +1,7 @@
 #include "platform/file_ops.h"
 
+#include "platform/regular_open.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -70,13 +72,13 @@ bool remove(const QString& nativePath, QString* error)
 
 bool truncateCreate(const QString& nativePath, QString* error)
 {
-    QFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QString reason;
+    QFile file;
+    if (!openRegularForWriting(file, QFile::encodeName(nativePath), true, &reason)) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
     }
-    file.close();
     return true;
 }
 

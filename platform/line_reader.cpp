@@ -1,11 +1,9 @@
 #include "platform/line_reader.h"
 
-#include <cerrno>
-#include <cstring>
+#include "platform/interrupt.h"
+#include "platform/regular_open.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstring>
 
 namespace qelvrin {
 
@@ -21,31 +19,23 @@ LineReader::LineReader(const QString& nativePath, qsizetype bufferSize)
 
 LineReader::LineReader(const QByteArray& nativePath, qsizetype bufferSize)
 {
-    m_buffer.resize(qMax<qsizetype>(bufferSize, 16));
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    int openError = 0;
-    if (fd < 0 || ::fstat(fd, &info) != 0)
-        openError = errno;
-    else if (S_ISDIR(info.st_mode))
-        openError = EISDIR; // a folder opens for reading; only its first read would fail
-    if (openError != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        m_openError = qt_error_string(openError);
-        m_eof = true;
-    } else if (!m_file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        m_eof = true;
-    }
+    // One byte beyond the longest piece tells whether a line goes on.
+    m_capacity = qMax<qsizetype>(bufferSize, 16);
+    m_buffer.resize(m_capacity + 1);
+    m_eof = !files::openRegularForReading(m_file, nativePath, &m_error);
 }
 
-// Moves the unread bytes to the front and reads more behind them; grows the
-// buffer when one line fills it. False when nothing more can be read.
+// Moves the unread bytes to the front and reads more behind them, into the
+// room the buffer has. False when nothing more can be read.
 bool LineReader::fill()
 {
     if (m_eof)
         return false;
+    if (interrupt::requested()) {
+        m_error = QStringLiteral("interrupted");
+        m_interrupted = m_readFailed = m_eof = true;
+        return false;
+    }
     if (m_begin > 0) {
         const qsizetype pending = m_end - m_begin;
         std::memmove(m_buffer.data(), m_buffer.data() + m_begin, size_t(pending));
@@ -58,9 +48,7 @@ bool LineReader::fill()
         m_end = pending;
         m_begin = 0;
     }
-    if (m_end == m_buffer.size())
-        m_buffer.resize(m_buffer.size() * 2);
-    const qint64 got = m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    const qint64 got = m_end < m_buffer.size() ? m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end) : 0;
     if (got < 0)
         m_readFailed = true;
     if (got <= 0) {
@@ -76,7 +64,7 @@ bool LineReader::fill()
     return true;
 }
 
-std::optional<QByteArrayView> LineReader::next()
+std::optional<LineReader::Piece> LineReader::nextPiece()
 {
     const auto find = [this](qsizetype& cached, char byte) {
         if (cached == kUnknown || (cached >= 0 && cached < m_begin)) {
@@ -86,7 +74,18 @@ std::optional<QByteArrayView> LineReader::next()
         }
         return cached;
     };
+    const auto give = [this](qsizetype from, qsizetype to, bool ends) {
+        m_midLine = !ends;
+        return Piece{QByteArrayView(m_buffer.constData() + from, to - from), ends};
+    };
 
+    if (m_skipLf) {
+        if (m_begin == m_end)
+            fill();
+        if (m_begin < m_end && m_buffer.at(m_begin) == '\n')
+            ++m_begin;
+        m_skipLf = false;
+    }
     for (;;) {
         const qsizetype cr = find(m_nextCr, '\r');
         const qsizetype lf = find(m_nextLf, '\n');
@@ -96,29 +95,47 @@ std::optional<QByteArrayView> LineReader::next()
         else if (lf >= 0)
             stop = lf;
 
+        // A line longer than a piece goes in pieces; the byte after one is
+        // no line end, so the line does go on.
+        if ((stop >= 0 ? stop : m_end) - m_begin > m_capacity) {
+            const qsizetype from = m_begin;
+            m_begin += m_capacity;
+            return give(from, m_begin, false);
+        }
         if (stop >= 0) {
-            // A CR at the very end may be the first half of CR LF.
-            if (m_buffer.at(stop) == '\r' && stop + 1 == m_end && !m_eof) {
-                // fill() may have moved the bytes even when nothing more came.
-                fill();
-                continue;
+            const qsizetype from = m_begin;
+            m_begin = stop + 1;
+            if (m_buffer.at(stop) == '\r') {
+                if (m_begin < m_end)
+                    m_begin += m_buffer.at(m_begin) == '\n' ? 1 : 0;
+                else
+                    m_skipLf = true; // its LF, if any, is still to be read
             }
-            const char* data = m_buffer.constData();
-            const QByteArrayView line(data + m_begin, stop - m_begin);
-            qsizetype after = stop + 1;
-            if (data[stop] == '\r' && after < m_end && data[after] == '\n')
-                ++after;
-            m_begin = after;
-            return line;
+            return give(from, stop, true);
         }
         if (!fill()) {
-            if (m_begin == m_end)
+            if (m_begin == m_end && !m_midLine)
                 return std::nullopt;
-            const QByteArrayView line(m_buffer.constData() + m_begin, m_end - m_begin);
+            const qsizetype from = m_begin;
             m_begin = m_end;
-            return line;
+            return give(from, m_end, true);
         }
     }
+}
+
+std::optional<QByteArrayView> LineReader::next()
+{
+    if (m_cut) {
+        while (const std::optional<Piece> rest = nextPiece()) {
+            if (rest->lineEnds)
+                break;
+        }
+    }
+    const std::optional<Piece> piece = nextPiece();
+    m_cut = piece && !piece->lineEnds;
+    if (!piece)
+        return std::nullopt;
+    return piece->bytes;
 }
 
 } // namespace qelvrin

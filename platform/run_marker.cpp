@@ -1,7 +1,9 @@
 #include "platform/run_marker.h"
 
 #include "platform/drive_map.h"
+#include "platform/file_ops.h"
 #include "platform/line_reader.h"
+#include "platform/regular_open.h"
 
 #include <QFile>
 
@@ -14,14 +16,15 @@ QString nativePath(const DriveMap& drives)
 
 bool write(const QString& nativePath, const QString& text, QString* error)
 {
-    QFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QString reason;
+    QFile file;
+    if (!files::openRegularForWriting(file, QFile::encodeName(nativePath), true, &reason)) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
     }
     const QByteArray record = '"' + text.toLatin1() + "\"\r\n";
-    const bool written = file.write(record) == record.size();
+    const bool written = files::writeAll(file, record);
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
         if (error)
@@ -46,15 +49,16 @@ QByteArray firstField(QByteArrayView line)
     return (comma < 0 ? rest : rest.first(comma)).toByteArray();
 }
 
-QByteArray readValue(const QString& nativePath)
+QByteArray readValue(const QString& nativePath, QString* error)
 {
-    LineReader reader(nativePath);
-    if (!reader.isOpen())
-        return {};
+    LineReader reader(nativePath, kLineCap);
     const std::optional<QByteArrayView> line = reader.next();
-    if (!line)
+    if (!reader.isOpen() || reader.readFailed()) {
+        if (error)
+            *error = reader.errorString();
         return {};
-    return firstField(*line);
+    }
+    return line ? firstField(*line) : QByteArray();
 }
 
 bool holdsNormal(const QString& nativePath)

@@ -28,9 +28,16 @@ bool write(const QString& nativePath, const QString& text, QString* error = null
 // unquoted one to the first comma or the end of the line.
 QByteArray firstField(QByteArrayView line);
 
+// The marker is one short line; no more than this much of it is read (a
+// file of gigabytes, or of one endless line, costs one small read). A longer
+// first line counts by its first kLineCap bytes: a value cut there is far
+// longer than NORMAL either way, so whether it holds NORMAL is unchanged.
+inline constexpr qsizetype kLineCap = 256;
+
 // First field of the first line; empty when the file is absent, unreadable
-// or empty.
-QByteArray readValue(const QString& nativePath);
+// or empty, with the reason in `error` when it could not be read (not a
+// regular file, say).
+QByteArray readValue(const QString& nativePath, QString* error = nullptr);
 
 // Only the exact value NORMAL counts as a clean end.
 bool holdsNormal(const QString& nativePath);

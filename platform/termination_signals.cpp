@@ -1,5 +1,7 @@
 #include "platform/termination_signals.h"
 
+#include "platform/interrupt.h"
+
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -16,6 +18,8 @@ int wakeFds[2] = {-1, -1};
 
 void onSignal(int signalNumber)
 {
+    // A long read on the event-loop thread would not see the wake-up below.
+    interrupt::request();
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
 }

@@ -26,7 +26,8 @@ QString chooseSdgFile(StageHost& host)
 
 void endWithoutStage(StageHost& host, const QString& message)
 {
-    host.dialogs().message({message, MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+    if (!message.isEmpty())
+        host.dialogs().message({message, MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
     host.setCaption(kIdleCaption);
     host.setBusy(false);
     host.setWindowEnabled(true);
@@ -74,7 +75,8 @@ bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& ru
                 copySdgFiles(QFileInfo(chosen).absolutePath(), names.filePattern, dataFile, DiskNumber == 1)) {
             // Half an SDG must not be assessed later as if it were whole.
             files::remove(dataFile);
-            endWithoutStage(host, copyFailureMessage(drives, *failure));
+            // Asked to end, the operator needs no message about it.
+            endWithoutStage(host, failure->interrupted ? QString() : copyFailureMessage(drives, *failure));
             return false;
         }
 

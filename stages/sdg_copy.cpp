@@ -2,6 +2,7 @@
 
 #include "platform/file_ops.h"
 #include "platform/line_reader.h"
+#include "platform/regular_open.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +14,9 @@ namespace {
 // Lines are gathered and written in blocks of about this size.
 constexpr qsizetype kBlock = 1 << 20;
 
-SdgCopyFailure writeFailure(const QFile& data)
+SdgCopyFailure writeFailure(const QString& dataFilePath, const QFile& data)
 {
-    return {data.fileName(), true, data.errorString()};
+    return {dataFilePath, true, data.errorString()};
 }
 
 } // namespace
@@ -25,10 +26,10 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
 {
     // Unbuffered, with blocks of our own: Qt's buffer loses the reason when
     // the disk fills part-way through one of its writes.
-    QFile data(dataFilePath);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered | (truncate ? QIODevice::Truncate : QIODevice::Append);
-    if (!data.open(mode))
-        return writeFailure(data);
+    QString reason;
+    QFile data;
+    if (!files::openRegularForWriting(data, QFile::encodeName(dataFilePath), truncate, &reason))
+        return SdgCopyFailure{dataFilePath, true, reason};
 
     const QDir dir(sdgDirectory);
     const QByteArray dirBytes = QFile::encodeName(dir.path()) + '/';
@@ -40,22 +41,26 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
         LineReader reader(dirBytes + name.bytes);
         if (!reader.isOpen())
             return SdgCopyFailure{dir.filePath(name.text), false, reader.errorString()};
-        while (const std::optional<QByteArrayView> line = reader.next()) {
-            block.append(*line).append("\r\n");
+        // Piece by piece: a line as long as the file costs no more memory
+        // than a short one.
+        while (const std::optional<LineReader::Piece> piece = reader.nextPiece()) {
+            block.append(piece->bytes);
+            if (piece->lineEnds)
+                block.append("\r\n");
             if (block.size() >= kBlock) {
                 if (!files::writeAll(data, block))
-                    return writeFailure(data);
+                    return writeFailure(dataFilePath, data);
                 block.clear();
             }
         }
         if (reader.readFailed())
-            return SdgCopyFailure{dir.filePath(name.text), false, reader.errorString()};
+            return SdgCopyFailure{dir.filePath(name.text), false, reader.errorString(), reader.interrupted()};
     }
     if (!files::writeAll(data, block))
-        return writeFailure(data);
+        return writeFailure(dataFilePath, data);
     data.close();
     if (data.error() != QFileDevice::NoError)
-        return writeFailure(data);
+        return writeFailure(dataFilePath, data);
     return std::nullopt;
 }
 

@@ -11,6 +11,7 @@ struct SdgCopyFailure {
     QString nativePath;
     bool whileWriting = false;  // the data file, rather than an SDG file
     QString reason;
+    bool interrupted = false;   // the program was asked to end during the copy
 };
 
 // Copies, line by line and each line ended by CR LF, every file of

@@ -210,6 +210,9 @@ void StageRunner::runEndSequence()
 CompletionVerdict StageRunner::CheckStageCompletion()
 {
     const CompletionVerdict verdict = judgeLog(nativeLogPath());
+    // The program is ending; a verdict on half a log would only mislead.
+    if (verdict.interrupted)
+        return verdict;
     if (verdict.normal) {
         m_host.dialogs().message({QStringLiteral("The ") + m_state.StageProgramName + QStringLiteral(" has successfully completed."),
                                   MsgIcon::None, MsgButtons::Ok, kApplicationTitle});

@@ -32,12 +32,18 @@ struct StageState {
     std::optional<double> CompletionPercent;
 };
 
+// No more of a failure line than this is kept: a log line may be as long as
+// the log, and the line is only there to be printed.
+inline constexpr qsizetype kFailureLineLimit = 1000;
+
 // Outcome of reading a finished stage's log.
 struct CompletionVerdict {
     bool normal = true;
     qint64 failureLineNumber = 0;   // 1-based; 0 when none
-    QByteArray failureLine;         // the first line holding a failure word
+    QByteArray failureLine;         // the first line holding a failure word, cut to kFailureLineLimit bytes
+    bool failureLineCut = false;    // the line goes on beyond them
     QString reason;                 // why the log counts as abnormal when it could not be judged
+    bool interrupted = false;       // the program was asked to end while the log was read
 };
 
 // Launch, progress monitor and completion check of the batch stages.
@@ -112,7 +118,9 @@ int barPercent(double completionPercent);
 QString generalNumber(double value);
 // A log line holding "stopped", "memory", "not found" or "aborted" (case-sensitive).
 bool isFailureLine(QByteArrayView line);
-// Reads the log at `nativePath`; a log that cannot be read or is empty is abnormal.
-CompletionVerdict judgeLog(const QString& nativePath);
+// Reads the log at `nativePath`; a log that cannot be read or is empty is
+// abnormal. Reads through a buffer of `bufferSize` bytes, lines longer than
+// it in pieces.
+CompletionVerdict judgeLog(const QString& nativePath, qsizetype bufferSize = 1 << 20);
 
 } // namespace qelvrin

@@ -30,6 +30,7 @@ QByteArray BatchReport::toJson(int exitStatus, qint64 durationMs) const
             stage.insert(QStringLiteral("failureLineNumber"), record.failureLineNumber);
             // Log bytes are Latin-1 text, as the viewer shows them.
             stage.insert(QStringLiteral("failureLine"), QString::fromLatin1(record.failureLine));
+            stage.insert(QStringLiteral("failureLineCut"), record.failureLineCut);
         }
         if (!record.reason.isEmpty())
             stage.insert(QStringLiteral("reason"), record.reason);

@@ -13,7 +13,8 @@ struct StageRecord {
     QString outcome;              // "completed", "abnormal", "not started", "interrupted"
     QString logPath;              // native path of the stage's log
     qint64 failureLineNumber = 0; // 1-based; 0 when the log holds no failure word
-    QByteArray failureLine;
+    QByteArray failureLine;       // at most kFailureLineLimit bytes
+    bool failureLineCut = false;  // the log's line goes on beyond them
     QString reason;               // why the log could not be judged, or why the stage did not start
     qint64 durationMs = 0;
 };

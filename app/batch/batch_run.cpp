@@ -9,6 +9,7 @@
 #include "platform/drive_setup.h"
 #include "platform/file_ops.h"
 #include "platform/folder_watch.h"
+#include "platform/interrupt.h"
 #include "platform/process.h"
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
@@ -61,6 +62,7 @@ BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, boo
 
 void BatchRun::interrupt()
 {
+    interrupt::request();
     m_interrupted = true;
     if (m_loop)
         m_loop->quit();
@@ -150,7 +152,10 @@ int BatchRun::exec()
         const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
         if (letter == QLatin1Char('D'))
             m_report.setSdg(sdgFiles.sdgName);
-        if (startFailure) {
+        // The signal handler's wake-up waits for the event loop, which a
+        // long copy or log read kept busy: the flag tells at once.
+        m_interrupted = m_interrupted || interrupt::requested();
+        if (startFailure && !m_interrupted) {
             record.outcome = QStringLiteral("not started");
             record.reason = *startFailure;
             m_report.addStage(record);
@@ -160,17 +165,21 @@ int BatchRun::exec()
             }
             return endCleanly(ExitCannotStart);
         }
-        if (!started) { // the data load refused the files; its last message said why
+        if (!started && !m_interrupted) { // the data load refused the files; its last message said why
             m_report.setError(dialogs.lastMessage());
             return endCleanly(ExitSetupError);
         }
         if (!m_interrupted)
             loop.exec();
         record.durationMs = clock.elapsed();
+        m_interrupted = m_interrupted || interrupt::requested();
         if (m_interrupted) {
             runner.CloseSasWindow();
-            m_err << "\nqelvrin-batch: interrupted; the " << stage.programName
-                  << " was asked to close, and the next start purges its outputs\n";
+            if (started)
+                m_err << "\nqelvrin-batch: interrupted; the " << stage.programName
+                      << " was asked to close, and the next start purges its outputs\n";
+            else
+                m_err << "\nqelvrin-batch: interrupted before the " << stage.programName << " started\n";
             m_err.flush();
             record.outcome = QStringLiteral("interrupted");
             m_report.addStage(record);
@@ -180,11 +189,13 @@ int BatchRun::exec()
             record.outcome = QStringLiteral("abnormal");
             record.failureLineNumber = verdict->failureLineNumber;
             record.failureLine = verdict->failureLine;
+            record.failureLineCut = verdict->failureLineCut;
             record.reason = verdict->reason;
             m_report.addStage(record);
             if (verdict->failureLineNumber > 0) {
                 m_out << "First failure line " << verdict->failureLineNumber << " of " << record.logPath << ":\n"
-                      << QString::fromLatin1(verdict->failureLine) << '\n';
+                      << QString::fromLatin1(verdict->failureLine)
+                      << (verdict->failureLineCut ? QStringLiteral(" [cut at %1 bytes]").arg(kFailureLineLimit) : QString()) << '\n';
             } else {
                 m_out << "The log " << record.logPath << " could not be judged: " << verdict->reason << '\n';
             }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qelvrin;
@@ -110,7 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString unwritten = QStringLiteral("The data file could not be written: C:\\QELVRIN\\QELVDATA (");
         QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
-        QTest::newRow("disk full") << "full" << unwritten + "No space left on device)";
+        QTest::newRow("data file a link to a device") << "device" << unwritten + "not a regular file)";
+        QTest::newRow("data file a FIFO") << "data fifo" << unwritten + "not a regular file)";
+        QTest::newRow("SDG file a FIFO") << "sdg fifo" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (not a regular file)");
         QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
     }
     void copyFailure_stopsWithMessageAndNoStage()
@@ -124,8 +127,12 @@ private Q_SLOTS:
         const QByteArray rawName = rawPath(load.drive.native(QStringLiteral("C:\\DATA")));
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
-        else if (setUp == QLatin1String("full"))
+        else if (setUp == QLatin1String("device"))
             QVERIFY(QFile::link(QStringLiteral("/dev/full"), dataFile));
+        else if (setUp == QLatin1String("data fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(dataFile).constData(), 0600), 0);
+        else if (setUp == QLatin1String("sdg fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))).constData(), 0600), 0);
         {
             // Half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace qelvrin;
 
 class TestCompletionRules : public QObject {
@@ -21,11 +23,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("normal");
         QTest::addColumn<qint64>("lineNumber");
         QTest::addColumn<QByteArray>("failureLine");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<qsizetype>("bufferSize");
+        const qsizetype usual = 1 << 20;
+        const QByteArray longLine = QByteArray(1995, 'x') + "aborted" + QByteArray(3000, 'y');
         QTest::newRow("first of several") << QByteArray("a\r\nnot found 1\r\nstopped 2\r\n") << false << qint64(2)
-                                          << QByteArray("not found 1");
-        QTest::newRow("empty") << QByteArray("") << false << qint64(0) << QByteArray();
-        QTest::newRow("missing") << QByteArray("<missing>") << false << qint64(0) << QByteArray();
-        QTest::newRow("a directory") << QByteArray("<directory>") << false << qint64(0) << QByteArray();
+                                          << QByteArray("not found 1") << false << usual;
+        QTest::newRow("empty") << QByteArray("") << false << qint64(0) << QByteArray() << false << usual;
+        QTest::newRow("missing") << QByteArray("<missing>") << false << qint64(0) << QByteArray() << false << usual;
+        QTest::newRow("a directory") << QByteArray("<directory>") << false << qint64(0) << QByteArray() << false << usual;
+        QTest::newRow("FIFO") << QByteArray("<fifo>") << false << qint64(0) << QByteArray() << false << usual;
+        QTest::newRow("word beyond the kept bytes") << "ok\r\n" + longLine + "\r\n" << false << qint64(2) << longLine.first(1000) << true << usual;
+        QTest::newRow("kept bytes exactly") << QByteArray(993, 'x') + "stopped\r\n" << false << qint64(1) << QByteArray(993, 'x') + "stopped"
+                                            << false << usual;
+        QTest::newRow("word split between pieces") << QByteArray(14, 'x') + "not found" + QByteArray(40, 'y') << false << qint64(1)
+                                                   << QByteArray(14, 'x') + "not found" + QByteArray(40, 'y') << false << qsizetype(16);
+        QTest::newRow("long line without a word") << QByteArray(100000, 'n') + "\r\nfine" << true << qint64(0) << QByteArray() << false
+                                                  << qsizetype(16);
     }
     void judgeLog_findsFirstFailureLine()
     {
@@ -33,15 +47,22 @@ private Q_SLOTS:
         QFETCH(bool, normal);
         QFETCH(qint64, lineNumber);
         QFETCH(QByteArray, failureLine);
+        QFETCH(bool, cut);
+        QFETCH(qsizetype, bufferSize);
         QString path = m_dir.filePath(QStringLiteral("NONE.LOG"));
         if (log == "<directory>")
             QVERIFY(QDir().mkpath(path));
+        else if (log == "<fifo>") // nothing writes it: an open that waits would wait for ever
+            QCOMPARE(::mkfifo(QFile::encodeName(path = m_dir.filePath(QStringLiteral("FIFO.LOG"))).constData(), 0600), 0);
         else if (log != "<missing>")
             path = qelvrin::testing::writeFile(m_dir, QStringLiteral("STAGE.LOG"), log);
-        const CompletionVerdict verdict = judgeLog(path);
+        const CompletionVerdict verdict = judgeLog(path, bufferSize);
         QCOMPARE(verdict.normal, normal);
         QCOMPARE(verdict.failureLineNumber, lineNumber);
         QCOMPARE(verdict.failureLine, failureLine);
+        QCOMPARE(verdict.failureLineCut, cut);
+        if (log == "<fifo>")
+            QCOMPARE(verdict.reason, QStringLiteral("the log could not be opened: not a regular file"));
         QCOMPARE(verdict.reason.isEmpty(), normal || lineNumber > 0);
     }
 
