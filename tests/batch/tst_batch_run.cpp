@@ -10,7 +10,11 @@
 #include <QProcess>
 #include <QTest>
 
+#include <QElapsedTimer>
+
 #include <csignal>
+#include <functional>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +165,79 @@ void killJob(const std::optional<qelvrin::BatchJob>& job)
 {
     if (job && qelvrin::jobRunning(*job))
         ::kill(-pid_t(job->session), SIGKILL);
+}
+
+// How a hostile file is allowed to cost: the run ends by itself well within
+// the deadline and never holds more memory than the cap.
+constexpr int kDeadlineMs = 60000;
+constexpr qint64 kResidentCapKb = 200 * 1024;
+
+qint64 statusField(qint64 pid, const QByteArray& field)
+{
+    const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    const qsizetype at = status.indexOf(field + ':');
+    return at < 0 ? -1 : status.mid(at + field.size() + 1, status.indexOf('\n', at) - at - field.size() - 1).trimmed().split(' ').first().toLongLong();
+}
+
+qint64 bytesRead(qint64 pid)
+{
+    const QByteArray io = readFile(QStringLiteral("/proc/%1/io").arg(pid));
+    const qsizetype at = io.indexOf("rchar:");
+    return at < 0 ? -1 : io.mid(at + 6, io.indexOf('\n', at) - at - 6).trimmed().toLongLong();
+}
+
+// Runs the batch runner and watches it: killed, with `watch.why` set, when
+// it passes the deadline or the memory cap. `interruptWhen`, polled while
+// it runs, sends SIGINT the first time it holds.
+struct Watched : Outcome {
+    QString why;
+};
+Watched runWatched(const TempDrive& drive, const QStringList& args, const std::function<bool(qint64 pid)>& interruptWhen = {})
+{
+    std::unique_ptr<QProcess> process(startBatch(drive, args, QStringLiteral("QELVRIN_END_PAUSE_MS=0")));
+    Watched watched;
+    if (!process->waitForStarted(kDeadlineMs)) {
+        watched.why = QStringLiteral("did not start");
+        return watched;
+    }
+    const qint64 pid = process->processId();
+    QElapsedTimer clock;
+    clock.start();
+    bool interrupted = false;
+    while (!process->waitForFinished(10)) {
+        const qint64 resident = statusField(pid, "VmRSS");
+        if (resident > kResidentCapKb)
+            watched.why = QStringLiteral("resident memory reached %1 kB").arg(resident);
+        else if (clock.elapsed() > kDeadlineMs)
+            watched.why = QStringLiteral("still running after %1 ms").arg(kDeadlineMs);
+        if (!watched.why.isEmpty()) {
+            process->kill();
+            process->waitForFinished();
+            return watched;
+        }
+        if (interruptWhen && !interrupted && interruptWhen(pid)) {
+            ::kill(static_cast<pid_t>(pid), SIGINT);
+            interrupted = true;
+        }
+    }
+    watched.status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    watched.out = QString::fromLocal8Bit(process->readAllStandardOutput());
+    watched.err = QString::fromLocal8Bit(process->readAllStandardError());
+    watched.json = QJsonDocument::fromJson(watched.out.toUtf8()).object();
+    return watched;
+}
+
+// A batch processor that writes `log` as the stage's log (its fourth
+// argument), notes that it ran, and signals the end.
+void installScriptedProcessor(const TempDrive& drive, const QByteArray& log)
+{
+    drive.installBatchProcessor("log=\"$4\"; dir=\"${log%/*}\"; : > \"$dir/RAN\"\n" + log + "\n: > \"$dir/SIGNAL.TXT\"\n");
+}
+
+void makeFifo(const QString& path)
+{
+    QFile::remove(path);
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
 }
 
 } // namespace
@@ -504,6 +581,125 @@ private Q_SLOTS:
         QFile::setPermissions(drive.installed("QELVRIN.LCK"), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         const Outcome run = runBatch(drive, {"--stages", "I"}, Launch{"TMPDIR=" + temp, kAsNobody, {}, {}});
         QCOMPARE(run.status, 0);
+    }
+
+    // Entries that are not regular files, or are huge, where the runner reads
+    // or writes: each is refused with its reason or read only as far as
+    // needed, the run ends well within the deadline, its memory stays small,
+    // and a FIFO or device is left as it was. SDG's "stage" column: 0 the
+    // data load refused it and nothing ran.
+    void hostileEntries_endPromptlyInBoundedMemory_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("kind");     // fifo, zero (a link to /dev/zero), sparse:<size>
+        QTest::addColumn<QByteArray>("log");   // the stage's log as the processor leaves it
+        QTest::addColumn<int>("status");       // -1: any status
+        QTest::addColumn<QString>("says");
+        const QByteArray fine("printf 'NOTE: done\\r\\n' > \"$log\"");
+        QTest::newRow("marker a FIFO") << "\\QELVRIN\\SHUTDOWN.DAT" << "fifo" << fine << -1 << QString();
+        QTest::newRow("marker a link to /dev/zero") << "\\QELVRIN\\SHUTDOWN.DAT" << "zero" << fine << -1 << QString();
+        QTest::newRow("marker 3 GiB sparse") << "\\QELVRIN\\SHUTDOWN.DAT" << "sparse:3G" << fine << 0 << QString();
+        QTest::newRow("SDG sibling a FIFO") << "A:\\M12345.I02" << "fifo" << fine << 2 << "M12345.I02 (not a regular file)";
+        QTest::newRow("SDG sibling a link to /dev/zero") << "A:\\M12345.I02" << "zero" << fine << 2 << "M12345.I02 (not a regular file)";
+        QTest::newRow("data file a FIFO") << "\\QELVRIN\\QELVDATA" << "fifo" << fine << 2 << "QELVDATA (not a regular file)";
+        QTest::newRow("log judged as a link to /dev/zero") << QString() << QString() << QByteArray("rm -f \"$log\"; ln -s /dev/zero \"$log\"") << 1
+                                                           << "the log could not be opened: not a regular file";
+        QTest::newRow("log judged as a FIFO") << QString() << QString() << QByteArray("rm -f \"$log\"; mkfifo \"$log\"") << 1
+                                              << "the log could not be opened: not a regular file";
+        QTest::newRow("log of one 3 GiB line") << QString() << QString() << QByteArray("truncate -s 3G \"$log\"; printf 'stopped\\r\\n' >> \"$log\"") << 1
+                                               << "[cut at 1000 bytes]";
+    }
+    void hostileEntries_endPromptlyInBoundedMemory()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, log);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        TempDrive drive;
+        installScriptedProcessor(drive, log);
+        drive.write(QStringLiteral("A:\\M12345.I01"), "record\r\n");
+        const QString path = entry.isEmpty() ? QString() : drive.native(entry);
+        if (kind == QLatin1String("fifo"))
+            makeFifo(path);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind.startsWith(QLatin1String("sparse:")))
+            QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {"-s", kind.mid(7), path}), 0);
+
+        const Watched run = runWatched(drive, {"A:\\M12345.I01"});
+        QVERIFY2(run.why.isEmpty(), qPrintable(run.why));
+        if (status >= 0)
+            QCOMPARE(run.status, status);
+        QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+        QVERIFY(run.out.size() + run.err.size() < 100000);
+        QCOMPARE(drive.exists(QStringLiteral("\\QELVRIN\\RAN")), status != 2);
+        struct stat info {};
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::lstat(QFile::encodeName(path).constData(), &info), 0);
+            QVERIFY(S_ISFIFO(info.st_mode));
+        } else if (kind == QLatin1String("zero")) {
+            QCOMPARE(QFileInfo(path).symLinkTarget(), QStringLiteral("/dev/zero"));
+        } else if (entry.endsWith(QLatin1String("SHUTDOWN.DAT"))) {
+            QCOMPARE(drive.read(kMarker), kNormalMarker);
+        }
+    }
+
+    // A failure line as long as the log is printed and recorded cut, and
+    // the JSON says so.
+    void longFailureLine_isCutInTranscriptAndJson()
+    {
+        TempDrive drive;
+        installScriptedProcessor(drive, "{ printf 'NOTE: fine\\r\\n'; head -c 3000000 /dev/zero | tr '\\0' x; printf ' stopped\\r\\n'; } > \"$log\"");
+        drive.write(QStringLiteral("A:\\M12345.I01"), "record\r\n");
+        const Watched run = runWatched(drive, {"--json", "A:\\M12345.I01"});
+        QVERIFY2(run.why.isEmpty(), qPrintable(run.why));
+        QCOMPARE(run.status, 1);
+        const QJsonObject load = run.json.value(QStringLiteral("stages")).toArray().at(0).toObject();
+        QCOMPARE(load.value(QStringLiteral("failureLineNumber")).toInt(), 2);
+        QCOMPARE(load.value(QStringLiteral("failureLine")).toString(), QString(1000, QLatin1Char('x')));
+        QCOMPARE(load.value(QStringLiteral("failureLineCut")).toBool(false), true);
+        QVERIFY(run.out.size() < 4000);
+        QVERIFY2(run.err.contains(QString(1000, QLatin1Char('x')) + QStringLiteral(" [cut at 1000 bytes]\n")), qPrintable(run.err.left(200)));
+        QVERIFY(run.err.size() < 4000);
+    }
+
+    // Ctrl-C while the runner is busy reading, which keeps its event loop
+    // from hearing the signal: the copy of a 2 GiB SDG file and the
+    // judgement of a 64 GiB log (both sparse, one endless line) stop, and
+    // the run ends interrupted.
+    void interruptDuringLongRead_endsInterrupted_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<bool>("processorRan");
+        QTest::newRow("data-load copy") << QByteArray(": > \"$log\"") << false;
+        QTest::newRow("completion check") << QByteArray("truncate -s 64G \"$log\"") << true;
+    }
+    void interruptDuringLongRead_endsInterrupted()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(bool, processorRan);
+        TempDrive drive;
+        installScriptedProcessor(drive, log);
+        drive.write(QStringLiteral("A:\\M12345.I01"), "record\r\n");
+        if (!processorRan)
+            QCOMPARE(QProcess::execute(QStringLiteral("truncate"), {"-s", "2G", drive.native(QStringLiteral("A:\\M12345.I02"))}), 0);
+        const QString signal = drive.native(QStringLiteral("\\QELVRIN\\SIGNAL.TXT"));
+        qint64 readBefore = -1;
+        // Deep in the read: a good 100 MB past where the watched phase began.
+        const Watched run = runWatched(drive, {"--json", "A:\\M12345.I01"}, [&](qint64 pid) {
+            const bool phase = processorRan ? QFileInfo::exists(signal) : QFileInfo(drive.native(qelvrin::kDataFilePath)).size() > 0;
+            if (phase && readBefore < 0)
+                readBefore = bytesRead(pid);
+            return phase && bytesRead(pid) > readBefore + 100'000'000;
+        });
+        QVERIFY2(run.why.isEmpty(), qPrintable(run.why));
+        QCOMPARE(run.status, 130);
+        QCOMPARE(run.json.value(QStringLiteral("stages")).toArray().at(0).toObject().value(QStringLiteral("outcome")).toString(),
+                 QStringLiteral("interrupted"));
+        QCOMPARE(drive.exists(QStringLiteral("\\QELVRIN\\RAN")), processorRan);
+        QVERIFY2(!run.err.contains(QStringLiteral("could not")), qPrintable(run.err));
+        QVERIFY(drive.read(kMarker) != kNormalMarker);
     }
 };
 
