@@ -1,9 +1,8 @@
 #include "platform/run_marker.h"
 
 #include "platform/drive_map.h"
+#include "platform/file_ops.h"
 #include "platform/line_reader.h"
-
-#include <QFile>
 
 namespace qelvrin::marker {
 
@@ -14,21 +13,7 @@ QString nativePath(const DriveMap& drives)
 
 bool write(const QString& nativePath, const QString& text, QString* error)
 {
-    QFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray record = '"' + text.toLatin1() + "\"\r\n";
-    const bool written = file.write(record) == record.size();
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return files::replaceContents(nativePath, '"' + text.toLatin1() + "\"\r\n", error);
 }
 
 QByteArray firstField(QByteArrayView line)
@@ -46,20 +31,26 @@ QByteArray firstField(QByteArrayView line)
     return (comma < 0 ? rest : rest.first(comma)).toByteArray();
 }
 
-QByteArray readValue(const QString& nativePath)
+QByteArray readValue(const QString& nativePath, QString* error)
 {
     LineReader reader(nativePath);
-    if (!reader.isOpen())
+    if (!reader.isOpen()) {
+        if (error && files::entryExists(nativePath))
+            *error = reader.errorString();
         return {};
+    }
     const std::optional<QByteArrayView> line = reader.next();
-    if (!line)
+    if (!line) {
+        if (error && reader.readFailed())
+            *error = reader.errorString();
         return {};
+    }
     return firstField(*line);
 }
 
-bool holdsNormal(const QString& nativePath)
+bool holdsNormal(const QString& nativePath, QString* error)
 {
-    return readValue(nativePath) == kNormal;
+    return readValue(nativePath, error) == kNormal;
 }
 
 } // namespace qelvrin::marker

@@ -29,10 +29,11 @@ bool write(const QString& nativePath, const QString& text, QString* error = null
 QByteArray firstField(QByteArrayView line);
 
 // First field of the first line; empty when the file is absent, unreadable
-// or empty.
-QByteArray readValue(const QString& nativePath);
+// or empty. A marker that is there but cannot be read sets `error` to the
+// reason.
+QByteArray readValue(const QString& nativePath, QString* error = nullptr);
 
 // Only the exact value NORMAL counts as a clean end.
-bool holdsNormal(const QString& nativePath);
+bool holdsNormal(const QString& nativePath, QString* error = nullptr);
 
 } // namespace qelvrin::marker

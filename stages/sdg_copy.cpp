@@ -13,9 +13,9 @@ namespace {
 // Lines are gathered and written in blocks of about this size.
 constexpr qsizetype kBlock = 1 << 20;
 
-SdgCopyFailure writeFailure(const QFile& data)
+SdgCopyFailure writeFailure(const QString& dataFilePath, const QFile& data)
 {
-    return {data.fileName(), true, data.errorString()};
+    return {dataFilePath, true, data.errorString()};
 }
 
 } // namespace
@@ -25,16 +25,21 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
 {
     // Unbuffered, with blocks of our own: Qt's buffer loses the reason when
     // the disk fills part-way through one of its writes.
-    QFile data(dataFilePath);
-    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered | (truncate ? QIODevice::Truncate : QIODevice::Append);
-    if (!data.open(mode))
-        return writeFailure(data);
+    QFile data;
+    QString error;
+    if (!files::openForWriting(data, dataFilePath, !truncate, &error))
+        return SdgCopyFailure{dataFilePath, true, error};
 
     const QDir dir(sdgDirectory);
+    // A folder that cannot be listed would otherwise pass as one without
+    // the SDG's files, and the stage would run on an empty data file.
+    const QList<files::EntryName> names = files::listMatching(dir.path(), pattern, &error);
+    if (!error.isEmpty())
+        return SdgCopyFailure{dir.path(), false, error};
     const QByteArray dirBytes = QFile::encodeName(dir.path()) + '/';
     QByteArray block;
     block.reserve(kBlock + 4096);
-    for (const files::EntryName& name : files::listMatching(dir.path(), pattern)) {
+    for (const files::EntryName& name : names) {
         // Opened by its bytes, so a name written under a DOS code page is
         // read like any other.
         LineReader reader(dirBytes + name.bytes);
@@ -44,7 +49,7 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
             block.append(*line).append("\r\n");
             if (block.size() >= kBlock) {
                 if (!files::writeAll(data, block))
-                    return writeFailure(data);
+                    return writeFailure(dataFilePath, data);
                 block.clear();
             }
         }
@@ -52,10 +57,10 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
             return SdgCopyFailure{dir.filePath(name.text), false, reader.errorString()};
     }
     if (!files::writeAll(data, block))
-        return writeFailure(data);
+        return writeFailure(dataFilePath, data);
     data.close();
     if (data.error() != QFileDevice::NoError)
-        return writeFailure(data);
+        return writeFailure(dataFilePath, data);
     return std::nullopt;
 }
 

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace qelvrin::batch {
 
 // One stage the runner started, as it ended.
@@ -16,6 +18,7 @@ struct StageRecord {
     QByteArray failureLine;
     QString reason;               // why the log could not be judged, or why the stage did not start
     qint64 durationMs = 0;
+    std::optional<int> batchProcessorExitStatus; // when known; the outcome stays the log's
 };
 
 // What `qelvrin-batch --json` prints when it ends: one object for scripts

@@ -108,7 +108,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString unwritten = QStringLiteral("The data file could not be written: C:\\QELVRIN\\QELVDATA (");
         QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
-        QTest::newRow("disk full") << "full" << unwritten + "No space left on device)";
+        QTest::newRow("disk full") << "full" << unwritten + "File too large)";
         QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
     }
     void copyFailure_stopsWithMessageAndNoStage()
@@ -122,18 +122,17 @@ private Q_SLOTS:
         const QByteArray rawName = rawPath(load.drive.native(QStringLiteral("C:\\DATA")));
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
-        else if (setUp == QLatin1String("full"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/full"), dataFile));
         {
-            // Half the SDG file fits before the disk is full.
+            // Nothing fits, or half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;
-            if (setUp == QLatin1String("cap"))
-                cap.emplace(50000);
+            if (setUp != QLatin1String("dangling, not UTF-8"))
+                cap.emplace(setUp == QLatin1String("cap") ? 50000 : 0);
             load.run(QStringLiteral("C:\\DATA\\M12345.I01"));
         }
         ::unlink(rawName.constData());
         QCOMPARE(load.host.scripted.boxes(), QStringList{load.box(message)});
         QVERIFY(!load.host.calls.contains(QStringLiteral("LockCommands")) && !load.started && load.host.windowEnabled);
+        QVERIFY(!QFileInfo::exists(dataFile));
     }
 };
 
