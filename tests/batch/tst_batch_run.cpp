@@ -1,4 +1,5 @@
 #include "platform/job_record.h"
+#include "support/file_size_limit.h"
 #include "support/temp_drive.h"
 #include "support/unprivileged.h"
 
@@ -313,6 +314,22 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\QELVDATA")).count("\r\n"), dataLines);
+    }
+
+    // A first start on a full disk lays the drive out only in part; the next
+    // start completes it and runs.
+    void halfLaidOutDrive_isCompletedByTheNextStart()
+    {
+        NewDrive drive({"sdg/M23456.I01"});
+        {
+            // The stage programs fit, the batch processor does not.
+            const qelvrin::testing::FileSizeLimit full{140};
+            QCOMPARE(runBatch(drive, {"A:\\M23456.I01"}).status, 2);
+        }
+        QVERIFY(drive.exists(QStringLiteral("\\QELVRIN\\FASMTJCL")));
+        QVERIFY(!drive.exists(QStringLiteral("\\SAS\\SAS.EXE")));
+        const Outcome run = runBatch(drive, {"A:\\M23456.I01"});
+        QCOMPARE(run.status, 0);
     }
 
     // The log decides the outcome; the batch processor's exit stands beside it.
