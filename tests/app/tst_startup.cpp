@@ -74,7 +74,7 @@ private Q_SLOTS:
             drive.writeInstalled({"SHUTDOWN.DAT"}, "\"NORMAL\"\r\n");
             QVERIFY(QFile::setPermissions(marker, {}));
         }
-        SingleInstanceGuard guard(drive.root());
+        SingleInstanceGuard guard(drive.native(kLockPath));
         qelvrin::testing::ScriptedDialogs dialogs;
         CommandState commands;
         QVERIFY(runStartup(drive.drives(), guard, dialogs, {[&] { commands.PurgeStageData(drive.drives()); }, [] {}}));
