@@ -4,6 +4,8 @@
 #include "platform/file_ops.h"
 #include "platform/line_reader.h"
 
+#include <QFile>
+
 namespace qelvrin::marker {
 
 QString nativePath(const DriveMap& drives)
@@ -13,7 +15,17 @@ QString nativePath(const DriveMap& drives)
 
 bool write(const QString& nativePath, const QString& text, QString* error)
 {
-    return files::replaceContents(nativePath, '"' + text.toLatin1() + "\"\r\n", error);
+    // A link of its name is replaced, never written through; a marker that
+    // is there keeps its owner and permissions.
+    QFile file;
+    if (!files::openForWriting(file, nativePath, false, error))
+        return false;
+    if (!files::writeAll(file, '"' + text.toLatin1() + "\"\r\n")) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QByteArray firstField(QByteArrayView line)

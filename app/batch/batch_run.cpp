@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <optional>
@@ -96,9 +97,16 @@ int BatchRun::exec()
         return fail(sdgFiles.error);
     BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out);
 
+    // A drive laid out before runs on when a missing piece cannot be put
+    // back (a read-only drive): the step that needs it says so.
+    const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
     const DriveSetupResult setup = setUpDrive(drives, findStandIn());
-    if (!setup.ok)
+    if (!setup.ok && !laidOutBefore)
         return fail(setup.error);
+    if (!setup.ok) {
+        m_err << "qelvrin-batch: " << setup.error << '\n';
+        m_err.flush();
+    }
 
     // Nothing is purged on a guess: the operator learns why first.
     const QString unreadableMarker = unreadableMarkerMessage(drives);
