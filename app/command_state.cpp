@@ -74,10 +74,9 @@ void CommandState::PurgeStageData(const DriveMap& drives)
 {
     for (const StageOutput& output : stageOutputs()) {
         const QString path = drives.toNative(output.path);
-        // One that will not go (read-only folder, held open) is left; the
-        // rest are still deleted.
-        if (files::isPlainFile(path))
-            files::remove(path);
+        // One that will not go (read-only folder, a folder of its name) is
+        // left; the rest are still deleted. A link goes, its target stays.
+        files::remove(path);
     }
     set(kDelete, false);
     for (const StageInfo& stage : stageTable()) {

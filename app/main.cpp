@@ -90,7 +90,7 @@ int main(int argc, char* argv[])
 
     QApplication::setWindowIcon(qelvrin::applicationIcon());
     qelvrin::QtDialogs dialogs;
-    const qelvrin::DriveSetupResult setup = qelvrin::setUpDriveIfNew(drives, qelvrin::findStandIn());
+    const qelvrin::DriveSetupResult setup = qelvrin::setUpDrive(drives, qelvrin::findStandIn());
     if (!setup.ok)
         dialogs.message({setup.error, qelvrin::MsgIcon::Exclamation, qelvrin::MsgButtons::Ok, qelvrin::kApplicationTitle});
     // As the installed shortcut did: the relative settings name then means

@@ -11,6 +11,17 @@
 
 namespace qelvrin {
 
+QString unreadableMarkerMessage(const DriveMap& drives)
+{
+    const QString markerPath = marker::nativePath(drives);
+    QString reason;
+    marker::readValue(markerPath, &reason);
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("The run marker could not be read: ") + drives.toDos(markerPath) + QStringLiteral(" (") + reason
+         + QStringLiteral(")");
+}
+
 bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands)
 {
     const QString markerPath = marker::nativePath(drives);
@@ -31,6 +42,11 @@ bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dia
         return false;
     }
 
+    // Whether the last run ended cleanly is unknown then: the outputs go, as
+    // after an unclean end, but not without a word.
+    const QString unreadable = unreadableMarkerMessage(drives);
+    if (!unreadable.isEmpty())
+        dialogs.message({unreadable, MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
     if (!marker::holdsNormal(markerPath))
         commands.purgeStageData();
     marker::write(markerPath, QStringLiteral("ABNORMAL"));

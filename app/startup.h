@@ -21,11 +21,16 @@ struct StartupCommands {
     std::function<void()> refreshStageCommands;
 };
 
+// The message for a run marker that is there but cannot be read, naming it
+// and the reason; empty when it can be read (or is absent).
+QString unreadableMarkerMessage(const DriveMap& drives);
+
 // Form_Load: creates a missing run marker, refuses a second copy or a drive
 // where an earlier batch job still runs (message, then false: the copy must
 // end without showing a window), purges after an
 // unclean end, marks the run as active and enables what the outputs allow.
-// A drive that cannot be read or written does not stop it.
+// A drive that cannot be read or written does not stop it; a marker that
+// cannot be read is told, and counts as an unclean end.
 bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands);
 
 } // namespace qelvrin

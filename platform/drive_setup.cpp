@@ -39,38 +39,27 @@ DriveSetupResult failure(const QString& dir, const QString& reason)
     return {false, dir, QStringLiteral("The directory %1 cannot be used: %2.").arg(QDir::toNativeSeparators(dir), reason)};
 }
 
-// Writes `bytes` unless a file of that name is there already.
-bool writeNew(const QString& path, const QByteArray& bytes, QString* reason)
+// Writes `bytes` unless an entry of that name is there already.
+bool writeNew(const QString& path, const QByteArray& bytes, QString* reason, unsigned mode = 0)
 {
-    if (QFileInfo::exists(path))
-        return true;
-    QFile file(path);
-    // Unbuffered, so a full disk fails the write itself, with its reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered) || !files::writeAll(file, bytes)) {
-        *reason = file.errorString();
-        file.remove();
-        return false;
-    }
-    return true;
+    return files::entryExists(path) || files::replaceContents(path, bytes, reason, mode);
 }
 
 bool copyExecutable(const QString& from, const QString& to, QString* reason)
 {
-    if (QFileInfo::exists(to))
+    if (files::entryExists(to))
         return true;
     QFile source(from);
-    if (!source.copy(to)) {
+    if (!source.open(QIODevice::ReadOnly)) {
         *reason = source.errorString();
         return false;
     }
-    QFile target(to);
-    const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
-    if (!target.setPermissions(executable)) {
-        *reason = target.errorString();
+    const QByteArray program = source.readAll();
+    if (source.error() != QFileDevice::NoError) {
+        *reason = source.errorString();
         return false;
     }
-    return true;
+    return writeNew(to, program, reason, 0755);
 }
 
 bool makeDir(const QString& path, QString* reason)
@@ -119,18 +108,14 @@ DriveSetupResult setUpDrive(const DriveMap& drives, const QString& standInPath)
     const QString sasDir = drives.toNative(QStringLiteral("\\SAS"));
     if (!makeDir(sasDir, &reason))
         return failure(sasDir, reason);
+    const QString batchProcessor = sasDir + QStringLiteral("/SAS.EXE");
+    if (files::entryExists(batchProcessor))
+        return {};
     if (standInPath.isEmpty() || !QFileInfo(standInPath).isFile())
         return failure(sasDir, QStringLiteral("the stand-in batch processor to copy into it was not found"));
-    if (!copyExecutable(standInPath, sasDir + QStringLiteral("/SAS.EXE"), &reason))
+    if (!copyExecutable(standInPath, batchProcessor, &reason))
         return failure(sasDir, reason);
     return {};
-}
-
-DriveSetupResult setUpDriveIfNew(const DriveMap& drives, const QString& standInPath)
-{
-    if (QFileInfo::exists(drives.installDir()))
-        return {};
-    return setUpDrive(drives, standInPath);
 }
 
 } // namespace qelvrin

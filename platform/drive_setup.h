@@ -18,10 +18,10 @@ QString findStandIn();
 
 // Lays the drive out as an installation would: \QELVRIN\ with PCVQS.INI and
 // the three stage programs, \SAS\SAS.EXE as a copy of `standInPath`.
-// Files already there are kept.
+// Entries already there are kept (a site's own batch processor, a link that
+// leads nowhere), and only the missing pieces are written, each complete or
+// not at all: every start runs it, so a set-up that a full disk cut short is
+// completed later.
 DriveSetupResult setUpDrive(const DriveMap& drives, const QString& standInPath);
-
-// setUpDrive, only when \QELVRIN\ does not exist yet.
-DriveSetupResult setUpDriveIfNew(const DriveMap& drives, const QString& standInPath);
 
 } // namespace qelvrin

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,12 @@ QString findNoCase(const QString& dir, const QString& name)
             first = &entry;
     }
     return first ? directory.filePath(*first) : QString();
+}
+
+bool entryExists(const QString& nativePath)
+{
+    struct stat info;
+    return !nativePath.isEmpty() && ::lstat(QFile::encodeName(nativePath).constData(), &info) == 0;
 }
 
 std::optional<qint64> size(const QString& nativePath)
@@ -70,14 +77,82 @@ bool remove(const QString& nativePath, QString* error)
     return false;
 }
 
-bool truncateCreate(const QString& nativePath, QString* error)
+namespace {
+
+bool fail(QString* error, int code)
 {
+    if (error)
+        *error = qt_error_string(code);
+    return false;
+}
+
+bool isLink(const QByteArray& path)
+{
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+} // namespace
+
+bool openForWriting(QFile& file, const QString& nativePath, bool append, QString* error)
+{
+    // A link of the name is replaced, never written through: the new file is
+    // made where the link was. Appending refuses a link (O_NOFOLLOW) instead.
+    const QByteArray path = QFile::encodeName(nativePath);
+    if (!append && isLink(path) && ::unlink(path.constData()) != 0 && errno != ENOENT)
+        return fail(error, errno);
     QString reason;
-    QFile file;
-    if (!openRegularForWriting(file, QFile::encodeName(nativePath), true, &reason)) {
+    if (!openRegularForWriting(file, path, !append, &reason)) {
         if (error)
             *error = reason;
         return false;
+    }
+    return true;
+}
+
+bool truncateCreate(const QString& nativePath, QString* error)
+{
+    QFile file;
+    return openForWriting(file, nativePath, false, error);
+}
+
+bool replaceContents(const QString& nativePath, QByteArrayView bytes, QString* error, unsigned mode)
+{
+    const QByteArray path = QFile::encodeName(nativePath);
+    if (mode == 0) {
+        struct stat old;
+        if (::lstat(path.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+            mode = old.st_mode & 07777;
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+        }
+    }
+    const qsizetype slash = path.lastIndexOf('/');
+    QByteArray temporary = path.first(slash + 1) + '.' + path.sliced(slash + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(error, errno);
+    int code = 0;
+    for (qsizetype done = 0; code == 0 && done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno != EINTR)
+            code = errno;
+        else if (written == 0)
+            code = ENOSPC;
+        else if (written > 0)
+            done += written;
+    }
+    if (code == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0))
+        code = errno;
+    if (::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code == 0 && ::rename(temporary.constData(), path.constData()) != 0)
+        code = errno;
+    if (code != 0) {
+        ::unlink(temporary.constData());
+        return fail(error, code);
     }
     return true;
 }
@@ -99,13 +174,16 @@ bool matches(const QString& name, const QString& pattern)
 
 } // namespace
 
-QList<EntryName> listMatching(const QString& dir, const QString& pattern)
+QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error)
 {
     QList<EntryName> result;
     DIR* listing = ::opendir(QFile::encodeName(dir).constData());
-    if (!listing)
+    if (!listing) {
+        fail(error, errno);
         return result;
+    }
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    errno = 0;
     while (const dirent* entry = ::readdir(listing)) {
         const QByteArray bytes(entry->d_name);
         if (bytes == "." || bytes == "..")
@@ -124,6 +202,11 @@ QList<EntryName> listMatching(const QString& dir, const QString& pattern)
         if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
             continue;
         result.append({bytes, text});
+        errno = 0;
+    }
+    if (errno != 0) {
+        fail(error, errno);
+        result.clear();
     }
     ::closedir(listing);
     std::sort(result.begin(), result.end(), [](const EntryName& a, const EntryName& b) {

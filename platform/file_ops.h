@@ -21,6 +21,9 @@ bool isPlainFile(const QString& nativePath);
 // cannot hold both.
 QString findNoCase(const QString& dir, const QString& name);
 
+// Any entry of this name, a link that leads nowhere included.
+bool entryExists(const QString& nativePath);
+
 std::optional<qint64> size(const QString& nativePath);
 
 // Deletes a file, or a link itself and never what it leads to (a link that
@@ -28,8 +31,21 @@ std::optional<qint64> size(const QString& nativePath);
 // as done; false, with the system's reason, when the entry stays.
 bool remove(const QString& nativePath, QString* error = nullptr);
 
+// Opens `file` at `nativePath` for writing, Unbuffered, truncated or for
+// appending. Truncation replaces a link by a new file; no open follows one,
+// so nothing is written outside the folder through a planted link. Anything
+// but a regular file is refused without waiting on it (a FIFO).
+bool openForWriting(QFile& file, const QString& nativePath, bool append, QString* error);
+
 // Opens for writing with truncation and closes at once (creates it empty).
 bool truncateCreate(const QString& nativePath, QString* error = nullptr);
+
+// Puts a file holding exactly `bytes` in the place of `nativePath`: written
+// under a temporary name beside it, then renamed over it. A full disk or a
+// crash never leaves it half-written, and a link there is replaced, not
+// followed. `mode` 0 keeps the old file's permissions (the umask's for a
+// new one).
+bool replaceContents(const QString& nativePath, QByteArrayView bytes, QString* error, unsigned mode = 0);
 
 // A directory entry's name: the bytes the file system holds, and the text
 // they read as (UTF-8, or one character per byte where they are not UTF-8,
@@ -43,7 +59,8 @@ struct EntryName {
 // exactly one character and letters match without regard to case. Sorted by
 // name without regard to case: a diskette listed its files in the order they
 // were written, which their names follow, while a Linux listing is a hash.
-QList<EntryName> listMatching(const QString& dir, const QString& pattern);
+// A folder that cannot be listed gives none, with the reason in `error`.
+QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error = nullptr);
 
 // Writes every byte to a file opened Unbuffered, going on after a short
 // write: a disk that fills part-way through a write shortens it without a

@@ -22,4 +22,9 @@ bool requested() noexcept
     return g_requested.load(std::memory_order_relaxed);
 }
 
+void clear() noexcept
+{
+    g_requested.store(false, std::memory_order_relaxed);
+}
+
 } // namespace qelvrin::interrupt

@@ -9,4 +9,8 @@ namespace qelvrin::interrupt {
 void request() noexcept;
 bool requested() noexcept;
 
+// Forgets a request once nothing handles the signals any more: a request
+// belongs to the handler that heard it (a test builds one window after another).
+void clear() noexcept;
+
 } // namespace qelvrin::interrupt

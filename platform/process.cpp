@@ -7,11 +7,15 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/close_range.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -275,6 +279,28 @@ std::optional<BatchJob> parseJobRecord(QByteArrayView text)
     if (!pidOk || !sessionOk || !ticksOk || !job.isValid())
         return std::nullopt;
     return job;
+}
+
+void adoptDetachedChildren()
+{
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+std::optional<int> collectExitStatus(qint64 pid, int waitMs)
+{
+    if (pid <= 0)
+        return std::nullopt;
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        int status = 0;
+        const pid_t ended = ::waitpid(static_cast<pid_t>(pid), &status, WNOHANG);
+        if (ended == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if ((ended < 0 && errno != EINTR) || deadline.hasExpired())
+            return std::nullopt;
+        // The job has signalled its end; only its exit is still to come.
+        QThread::msleep(5);
+    }
 }
 
 } // namespace qelvrin

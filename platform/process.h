@@ -48,4 +48,13 @@ bool processAlive(qint64 pid);
 QByteArray jobRecord(const BatchJob& job);
 std::optional<BatchJob> parseJobRecord(QByteArrayView text);
 
+// Makes this process the parent of the batch runs it starts detached (they
+// would pass to init), so that their exit status can be read.
+void adoptDetachedChildren();
+
+// The exit status of an adopted batch run, once it has ended (128 + the
+// signal's number when a signal ended it), waiting at most `waitMs` for the
+// end; none when it is not known (still running, or not ours).
+std::optional<int> collectExitStatus(qint64 pid, int waitMs);
+
 } // namespace qelvrin

@@ -57,7 +57,7 @@ bool openRegularForReading(QFile& file, const QByteArray& nativePath, QString* e
 
 bool openRegularForWriting(QFile& file, const QByteArray& nativePath, bool truncate, QString* error)
 {
-    const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (truncate ? 0 : O_APPEND), 0666);
+    const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (truncate ? 0 : O_APPEND), 0666);
     if (fd < 0) {
         // A FIFO that nobody reads refuses a non-blocking open for writing
         // with ENXIO, whose text ("No such device or address") misleads.

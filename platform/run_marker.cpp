@@ -16,17 +16,12 @@ QString nativePath(const DriveMap& drives)
 
 bool write(const QString& nativePath, const QString& text, QString* error)
 {
-    QString reason;
+    // A link of its name is replaced, never written through; a marker that
+    // is there keeps its owner and permissions.
     QFile file;
-    if (!files::openRegularForWriting(file, QFile::encodeName(nativePath), true, &reason)) {
-        if (error)
-            *error = reason;
+    if (!files::openForWriting(file, nativePath, false, error))
         return false;
-    }
-    const QByteArray record = '"' + text.toLatin1() + "\"\r\n";
-    const bool written = files::writeAll(file, record);
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
+    if (!files::writeAll(file, '"' + text.toLatin1() + "\"\r\n")) {
         if (error)
             *error = file.errorString();
         return false;
@@ -52,18 +47,23 @@ QByteArray firstField(QByteArrayView line)
 QByteArray readValue(const QString& nativePath, QString* error)
 {
     LineReader reader(nativePath, kLineCap);
-    const std::optional<QByteArrayView> line = reader.next();
-    if (!reader.isOpen() || reader.readFailed()) {
-        if (error)
+    if (!reader.isOpen()) {
+        if (error && files::entryExists(nativePath))
             *error = reader.errorString();
         return {};
     }
-    return line ? firstField(*line) : QByteArray();
+    const std::optional<QByteArrayView> line = reader.next();
+    if (!line) {
+        if (error && reader.readFailed())
+            *error = reader.errorString();
+        return {};
+    }
+    return firstField(*line);
 }
 
-bool holdsNormal(const QString& nativePath)
+bool holdsNormal(const QString& nativePath, QString* error)
 {
-    return readValue(nativePath) == kNormal;
+    return readValue(nativePath, error) == kNormal;
 }
 
 } // namespace qelvrin::marker

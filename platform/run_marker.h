@@ -35,11 +35,11 @@ QByteArray firstField(QByteArrayView line);
 inline constexpr qsizetype kLineCap = 256;
 
 // First field of the first line; empty when the file is absent, unreadable
-// or empty, with the reason in `error` when it could not be read (not a
-// regular file, say).
+// or empty. A marker that is there but cannot be read sets `error` to the
+// reason (not a regular file, say).
 QByteArray readValue(const QString& nativePath, QString* error = nullptr);
 
 // Only the exact value NORMAL counts as a clean end.
-bool holdsNormal(const QString& nativePath);
+bool holdsNormal(const QString& nativePath, QString* error = nullptr);
 
 } // namespace qelvrin::marker

@@ -43,6 +43,7 @@ TerminationSignals::~TerminationSignals()
 {
     for (const int signalNumber : kHandled)
         ::signal(signalNumber, SIG_DFL);
+    interrupt::clear();
     for (int& fd : wakeFds) {
         if (fd >= 0)
             ::close(fd);

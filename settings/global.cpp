@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qelvrin {
 
@@ -118,8 +117,8 @@ void Global::WriteSetting(const QString& key, const SettingValue& value) const
     }
 
     // A new file takes the old one's place only once it is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+    // A link of the settings file's name is replaced, never written through.
+    if (!files::replaceContents(path, content, nullptr))
         throw ErrorCode(kPathAccessError);
 }
 

@@ -26,16 +26,21 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
 {
     // Unbuffered, with blocks of our own: Qt's buffer loses the reason when
     // the disk fills part-way through one of its writes.
-    QString reason;
     QFile data;
-    if (!files::openRegularForWriting(data, QFile::encodeName(dataFilePath), truncate, &reason))
-        return SdgCopyFailure{dataFilePath, true, reason};
+    QString error;
+    if (!files::openForWriting(data, dataFilePath, !truncate, &error))
+        return SdgCopyFailure{dataFilePath, true, error};
 
     const QDir dir(sdgDirectory);
+    // A folder that cannot be listed would otherwise pass as one without
+    // the SDG's files, and the stage would run on an empty data file.
+    const QList<files::EntryName> names = files::listMatching(dir.path(), pattern, &error);
+    if (!error.isEmpty())
+        return SdgCopyFailure{dir.path(), false, error};
     const QByteArray dirBytes = QFile::encodeName(dir.path()) + '/';
     QByteArray block;
     block.reserve(kBlock + 4096);
-    for (const files::EntryName& name : files::listMatching(dir.path(), pattern)) {
+    for (const files::EntryName& name : names) {
         // Opened by its bytes, so a name written under a DOS code page is
         // read like any other.
         LineReader reader(dirBytes + name.bytes);

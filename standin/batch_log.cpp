@@ -1,5 +1,7 @@
 #include "standin/batch_log.h"
 
+#include "platform/file_ops.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -20,7 +22,9 @@ BatchLog::BatchLog(const QString& path, qint64 expectedBytes, int paceMs)
 
 bool BatchLog::open(QString* error)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Unbuffered: each line reaches the file at once, and a write the disk
+    // refuses fails here with its reason.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         *error = m_file.errorString();
         return false;
     }
@@ -30,10 +34,13 @@ bool BatchLog::open(QString* error)
 
 void BatchLog::line(const QByteArray& text)
 {
-    m_file.write(text);
-    m_file.write("\r\n");
-    m_file.flush();
     m_bytes += text.size() + 2;
+    if (failed())
+        return;
+    if (!files::writeAll(m_file, text + "\r\n")) {
+        m_writeError = m_file.errorString();
+        return;
+    }
     pace();
 }
 

@@ -19,6 +19,11 @@ public:
 
     bool open(QString* error);
 
+    // True once a write failed (a full disk): later lines are counted but
+    // not written, and the run is no longer paced.
+    bool failed() const { return !m_writeError.isEmpty(); }
+    QString writeError() const { return m_writeError; }
+
     void line(const QByteArray& text);
     void note(const QByteArray& text) { message("NOTE: ", text); }
     void warning(const QByteArray& text);
@@ -40,6 +45,7 @@ private:
     void pace();
 
     QFile m_file;
+    QString m_writeError;
     qint64 m_expected;
     std::chrono::milliseconds m_pace;
     std::chrono::steady_clock::time_point m_start;

@@ -1,5 +1,7 @@
 #include "standin/defect_report.h"
 
+#include "platform/file_ops.h"
+
 #include <QFile>
 
 namespace qelvrin::standin {
@@ -74,16 +76,12 @@ QList<QByteArray> DefectReport::render() const
 
 bool DefectReport::writeTo(const QString& path, QString* error) const
 {
+    QByteArray text;
+    for (const QByteArray& line : render())
+        text.append(line).append("\r\n");
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = file.errorString();
-        return false;
-    }
-    for (const QByteArray& line : render()) {
-        file.write(line);
-        file.write("\r\n");
-    }
-    if (!file.flush()) {
+    // Unbuffered, so a full disk fails the write itself, with its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) || !files::writeAll(file, text)) {
         *error = file.errorString();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "standin/job.h"
 
+#include "platform/file_ops.h"
 #include "standin/assessment_steps.h"
 #include "standin/batch_log.h"
 #include "standin/common_steps.h"
@@ -58,10 +59,13 @@ JobResult runSteps(BatchLog& log, const Invocation& invocation, Outcome outcome)
     return ranThrough ? JobResult::RanThrough : JobResult::Stopped;
 }
 
+// A signal whose text a full disk refuses is still created: its name alone
+// ends the front end's wait.
 bool writeSignal(const Invocation& invocation)
 {
     QFile signal(QDir(invocation.installDir).filePath(QStringLiteral("SIGNAL.TXT")));
-    if (!signal.open(QIODevice::WriteOnly | QIODevice::Truncate) || signal.write("END " + invocation.jobName.toLatin1() + "\r\n") < 0) {
+    if (!signal.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
+        || !files::writeAll(signal, "END " + invocation.jobName.toLatin1() + "\r\n")) {
         std::fprintf(stderr, "qelvrin-sas: cannot write the end signal %s: %s\n", qPrintable(signal.fileName()),
                      qPrintable(signal.errorString()));
         return false;
@@ -90,9 +94,14 @@ int runJob(const Invocation& invocation, const RunSettings& settings)
     {
         BatchLog log(invocation.logPath, expectedLogBytes(invocation.stage), settings.paceMs);
         QString error;
-        if (log.open(&error))
+        if (log.open(&error)) {
             result = runSteps(log, invocation, settings.outcome);
-        else
+            if (log.failed()) {
+                result = JobResult::LogUnwritable;
+                error = log.writeError();
+            }
+        }
+        if (result == JobResult::LogUnwritable)
             std::fprintf(stderr, "qelvrin-sas: cannot write the log %s: %s\n", qPrintable(invocation.logPath),
                          qPrintable(error));
     }

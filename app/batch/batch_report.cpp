@@ -34,6 +34,8 @@ QByteArray BatchReport::toJson(int exitStatus, qint64 durationMs) const
         }
         if (!record.reason.isEmpty())
             stage.insert(QStringLiteral("reason"), record.reason);
+        if (record.batchProcessorExitStatus)
+            stage.insert(QStringLiteral("batchProcessorExitStatus"), *record.batchProcessorExitStatus);
         stages.append(stage);
     }
     const QJsonObject result{

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace qelvrin::batch {
 
 // One stage the runner started, as it ended.
@@ -17,6 +19,7 @@ struct StageRecord {
     bool failureLineCut = false;  // the log's line goes on beyond them
     QString reason;               // why the log could not be judged, or why the stage did not start
     qint64 durationMs = 0;
+    std::optional<int> batchProcessorExitStatus; // when known; the outcome stays the log's
 };
 
 // What `qelvrin-batch --json` prints when it ends: one object for scripts

@@ -19,6 +19,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <optional>
@@ -55,6 +56,14 @@ QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
     return chosen;
 }
 
+namespace {
+
+// How long the runner waits, after the end signal and its pause, for the
+// batch processor to exit and tell its status.
+constexpr int kExitWaitMs = 1000;
+
+} // namespace
+
 BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal)
     : m_options(std::move(options)), m_out(out), m_err(err), m_terminal(terminal)
 {
@@ -90,9 +99,21 @@ int BatchRun::exec()
         return fail(sdgFiles.error);
     BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out);
 
-    const DriveSetupResult setup = setUpDriveIfNew(drives, findStandIn());
-    if (!setup.ok)
+    // A drive laid out before runs on when a missing piece cannot be put
+    // back (a read-only drive): the step that needs it says so.
+    const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
+    const DriveSetupResult setup = setUpDrive(drives, findStandIn());
+    if (!setup.ok && !laidOutBefore)
         return fail(setup.error);
+    if (!setup.ok) {
+        m_err << "qelvrin-batch: " << setup.error << '\n';
+        m_err.flush();
+    }
+
+    // Nothing is purged on a guess: the operator learns why first.
+    const QString unreadableMarker = unreadableMarkerMessage(drives);
+    if (!unreadableMarker.isEmpty())
+        return fail(unreadableMarker);
 
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.toNative(kLockPath));
@@ -113,6 +134,7 @@ int BatchRun::exec()
         return endCleanly(ExitSetupError);
     }
 
+    adoptDetachedChildren();
     StageRunner runner(drives, host);
     host.setJobEnded([&runner] { return !jobRunning(runner.job()); });
     // The window looks for the end signal every 500 ms; here it is noticed as
@@ -169,10 +191,13 @@ int BatchRun::exec()
             m_report.setError(dialogs.lastMessage());
             return endCleanly(ExitSetupError);
         }
+        const qint64 batchProcessor = runner.state().SasTaskId;
         if (!m_interrupted)
             loop.exec();
         record.durationMs = clock.elapsed();
         m_interrupted = m_interrupted || interrupt::requested();
+        if (!m_interrupted)
+            record.batchProcessorExitStatus = collectExitStatus(batchProcessor, kExitWaitMs);
         if (m_interrupted) {
             runner.CloseSasWindow();
             if (started)

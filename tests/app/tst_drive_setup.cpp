@@ -32,7 +32,7 @@ private Q_SLOTS:
     {
         QTemporaryDir root;
         const DriveMap drives(root.path());
-        const DriveSetupResult result = setUpDriveIfNew(drives, m_standIn);
+        const DriveSetupResult result = setUpDrive(drives, m_standIn);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(readFile(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))),
                  QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n"));
@@ -40,15 +40,38 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
     }
 
-    void fullDisk_namesTheSystemsReason()
+    // A disk that fills while the batch processor is copied: the set-up
+    // fails with the system's reason and leaves no piece half-written and no
+    // temporary file; the next start completes the drive (the batch
+    // runner's test starts the program twice).
+    void fullDisk_leavesWholePieces()
     {
         QTemporaryDir root;
-        const DriveSetupResult result = [&] {
-            const qelvrin::testing::FileSizeLimit full(0);
-            return setUpDriveIfNew(DriveMap(root.path()), m_standIn);
+        const DriveMap drives(root.path());
+        const QString bigStandIn = writeFile(m_dir, QStringLiteral("big-standin"), "#!/bin/sh\n" + QByteArray(200, '#') + "\nexit 0\n");
+        const DriveSetupResult cut = [&] {
+            // The stage programs fit, the batch processor does not.
+            const qelvrin::testing::FileSizeLimit full{140};
+            return setUpDrive(drives, bigStandIn);
         }();
-        QVERIFY(!result.ok);
-        QCOMPARE(result.error, QStringLiteral("The directory %1/QELVRIN cannot be used: File too large.").arg(root.path()));
+        QCOMPARE(cut.error, QStringLiteral("The directory %1/SAS cannot be used: File too large.").arg(root.path()));
+        QCOMPARE(QDir(root.filePath(QStringLiteral("QELVRIN"))).entryList(QDir::Files | QDir::Hidden).size(), 4);
+        QCOMPARE(QDir(root.filePath(QStringLiteral("SAS"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+        const DriveSetupResult completed = setUpDrive(drives, bigStandIn);
+        QVERIFY2(completed.ok, qPrintable(completed.error));
+        QCOMPARE(readFile(root.filePath(QStringLiteral("SAS/SAS.EXE"))), readFile(bigStandIn));
+        QVERIFY(QFileInfo(root.filePath(QStringLiteral("SAS/SAS.EXE"))).isExecutable());
+    }
+
+    void sitesBatchProcessor_isKept()
+    {
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("SAS")));
+        const QString site = root.filePath(QStringLiteral("SAS/SAS.EXE"));
+        QVERIFY(QFile::link(QStringLiteral("/nonexistent/site/batch"), site));
+        QVERIFY(setUpDrive(DriveMap(root.path()), m_standIn).ok);
+        QCOMPARE(QFileInfo(site).symLinkTarget(), QStringLiteral("/nonexistent/site/batch"));
     }
 };
 

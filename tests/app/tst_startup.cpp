@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace qelvrin;
 using qelvrin::testing::TempDrive;
 
@@ -46,6 +48,40 @@ private Q_SLOTS:
         QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\") + name), QByteArray("\"ABNORMAL\"\r\n"));
         QCOMPARE(QDir(drive.native(QStringLiteral("\\QELVRIN"))).entryList({QStringLiteral("shutdown.dat")}, QDir::Files), QStringList{name});
         QVERIFY(dialogs.calls().isEmpty());
+    }
+
+    // Whether the last run ended cleanly is unknown: the window says why and
+    // purges, as after an unclean end.
+    void unreadableMarker_isToldAndPurges_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder") << "folder" << "Is a directory";
+        QTest::newRow("no read permission") << "mode 000" << "Permission denied";
+    }
+    void unreadableMarker_isToldAndPurges()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        if (kind == QLatin1String("mode 000") && ::geteuid() == 0)
+            QSKIP("root reads any file; the batch runner's test runs this case as an unprivileged user");
+        TempDrive drive;
+        drive.writeInstalled(qelvrin::testing::kStageOutputNames);
+        const QString marker = drive.native(QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT"));
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(marker));
+        } else {
+            drive.writeInstalled({"SHUTDOWN.DAT"}, "\"NORMAL\"\r\n");
+            QVERIFY(QFile::setPermissions(marker, {}));
+        }
+        SingleInstanceGuard guard(drive.native(kLockPath));
+        qelvrin::testing::ScriptedDialogs dialogs;
+        CommandState commands;
+        QVERIFY(runStartup(drive.drives(), guard, dialogs, {[&] { commands.PurgeStageData(drive.drives()); }, [] {}}));
+        QCOMPARE(dialogs.boxes(), QStringList{qelvrin::testing::ScriptedDialogs::box(
+                                      QStringLiteral("The run marker could not be read: C:\\QELVRIN\\SHUTDOWN.DAT (%1)").arg(reason),
+                                      MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle)});
+        QCOMPARE(drive.countInstalled(qelvrin::testing::kStageOutputNames), 0);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "platform/job_record.h"
+#include "support/file_size_limit.h"
 #include "support/temp_drive.h"
+#include "support/unprivileged.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,6 +24,7 @@
 using qelvrin::testing::kStageOutputNames;
 using qelvrin::testing::readFile;
 using qelvrin::testing::TempDrive;
+using qelvrin::testing::Unprivileged;
 
 namespace {
 
@@ -259,6 +262,7 @@ private Q_SLOTS:
         const QJsonObject load = stages.at(0).toObject();
         QCOMPARE(load.value(QStringLiteral("outcome")).toString(), QStringLiteral("abnormal"));
         QCOMPARE(load.value(QStringLiteral("name")).toString(), QStringLiteral("Data Load Program"));
+        QCOMPARE(load.value(QStringLiteral("batchProcessorExitStatus")).toInt(-1), 1);
         QCOMPARE(load.value(QStringLiteral("log")).toString(), log);
         const int lineNumber = load.value(QStringLiteral("failureLineNumber")).toInt();
         const QList<QByteArray> lines = readFile(log).split('\n');
@@ -279,7 +283,7 @@ private Q_SLOTS:
         QTest::newRow("missing SDG file") << none << QStringList{"A:\\M99999.I01"} << 2 << "cannot find the SDG file A:\\M99999.I01" << QByteArray();
         QTest::newRow("assessments without data") << none << QStringList{"--stages", "IF"} << 2 << "no data loaded" << QByteArray();
         QTest::newRow("not an SDG name") << QStringList{"X12345.I01"} << QStringList{"--json", "A:\\X12345.I01"} << 2 << "No Files were Loaded" << QByteArray();
-        QTest::newRow("no batch processor") << QStringList{"sdg/M23456.I01"} << QStringList{"A:\\M23456.I01"} << 3 << "SAS.EXE" << QByteArray();
+        QTest::newRow("batch processor leading nowhere") << QStringList{"sdg/M23456.I01"} << QStringList{"A:\\M23456.I01"} << 3 << "SAS.EXE" << QByteArray();
         QTest::newRow("a log that cannot be judged") << none << QStringList{"--stages", "I"} << 1 << "could not be judged: the log is empty"
                                                      << QByteArray("touch SIGNAL.TXT\n");
     }
@@ -290,10 +294,14 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, says);
         QFETCH(QByteArray, batchProcessor);
-        TempDrive drive; // \QELVRIN\ exists, so no set-up puts the stand-in in place
+        TempDrive drive;
         if (!batchProcessor.isEmpty()) {
             drive.installBatchProcessor(batchProcessor);
             drive.writeInstalled({"QELVDATA"});
+        } else {
+            // The set-up keeps any entry there, and the launch finds nothing to start.
+            QDir().mkpath(drive.native(QStringLiteral("\\SAS")));
+            QFile::link(QStringLiteral("/nonexistent/batch"), drive.native(QStringLiteral("\\SAS\\SAS.EXE")));
         }
         for (const QString& name : files)
             drive.write(QStringLiteral("A:\\") + QFileInfo(name).fileName(), "x\r\n");
@@ -393,6 +401,86 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\QELVDATA")).count("\r\n"), dataLines);
+    }
+
+    // A first start on a full disk lays the drive out only in part; the next
+    // start completes it and runs.
+    void halfLaidOutDrive_isCompletedByTheNextStart()
+    {
+        NewDrive drive({"sdg/M23456.I01"});
+        {
+            // The stage programs fit, the batch processor does not.
+            const qelvrin::testing::FileSizeLimit full{140};
+            QCOMPARE(runBatch(drive, {"A:\\M23456.I01"}).status, 2);
+        }
+        QVERIFY(drive.exists(QStringLiteral("\\QELVRIN\\FASMTJCL")));
+        QVERIFY(!drive.exists(QStringLiteral("\\SAS\\SAS.EXE")));
+        const Outcome run = runBatch(drive, {"A:\\M23456.I01"});
+        QCOMPARE(run.status, 0);
+    }
+
+    // The log decides the outcome; the batch processor's exit stands beside it.
+    void batchProcessorsExitStatus_isReportedBesideTheOutcome_data()
+    {
+        QTest::addColumn<QByteArray>("end");  // the script's last command
+        QTest::addColumn<int>("exitStatus");
+        QTest::newRow("clean exit") << QByteArray("exit 0") << 0;
+        QTest::newRow("failure it did not log") << QByteArray("exit 7") << 7;
+        QTest::newRow("ended by a signal") << QByteArray("kill -KILL $$") << 128 + SIGKILL;
+    }
+    void batchProcessorsExitStatus_isReportedBesideTheOutcome()
+    {
+        QFETCH(QByteArray, end);
+        QFETCH(int, exitStatus);
+        TempDrive drive;
+        drive.writeInstalled({"QELVDATA"});
+        drive.installBatchProcessor("printf 'NOTE: done\\r\\n' > \"$4\"\n: > SIGNAL.TXT\n" + end + "\n");
+        const Outcome run = runBatch(drive, {"--json", "--stages", "I"});
+        QCOMPARE(run.status, 0);
+        const QJsonObject stage = run.json.value(QStringLiteral("stages")).toArray().at(0).toObject();
+        QCOMPARE(stage.value(QStringLiteral("outcome")).toString(), QStringLiteral("completed"));
+        QCOMPARE(stage.value(QStringLiteral("batchProcessorExitStatus")).toInt(-1), exitStatus);
+    }
+
+    // What the operator cannot read stops the run before anything is purged
+    // or started, with the message that names it and the reason.
+    void unreadableForTheOperator_stopsTheRun_data()
+    {
+        QTest::addColumn<QString>("path");  // made unreadable
+        QTest::addColumn<QString>("how");   // "folder": made a folder; else the mode in octal
+        QTest::addColumn<QString>("says");
+        QTest::newRow("run marker is a folder") << "\\QELVRIN\\SHUTDOWN.DAT" << "folder"
+                                                << "The run marker could not be read: C:\\QELVRIN\\SHUTDOWN.DAT (Is a directory)";
+        QTest::newRow("run marker without read permission") << "\\QELVRIN\\SHUTDOWN.DAT" << "000"
+                                                            << "The run marker could not be read: C:\\QELVRIN\\SHUTDOWN.DAT (Permission denied)";
+        QTest::newRow("SDG folder that cannot be listed") << "A:\\" << "311" << "The SDG file could not be read: A:\\ (Permission denied)";
+    }
+    void unreadableForTheOperator_stopsTheRun()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, how);
+        QFETCH(QString, says);
+        NewDrive drive({"sdg/M23456.I01"});
+        QVERIFY(QDir().mkpath(drive.native(QStringLiteral("\\QELVRIN"))));
+        drive.writeInstalled({"DLOADJCL.LOG"}, "kept\r\n");
+        if (how == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(drive.native(path)));
+        else if (!path.startsWith(QLatin1String("A:")))
+            drive.write(path, "\"NORMAL\"\r\n");
+        QVERIFY(Unprivileged::handOver(QFileInfo(drive.root()).path()));
+        const QByteArray target = QFile::encodeName(drive.native(path));
+        if (how != QLatin1String("folder"))
+            QCOMPARE(::chmod(target.constData(), mode_t(how.toInt(nullptr, 8))), 0);
+        const Outcome run = runBatch(drive, {"--json", "A:\\M23456.I01"}, Launch{QStringLiteral("XDG_RUNTIME_DIR"), Unprivileged::wrapper(), {}, {}});
+        ::chmod(target.constData(), 0755); // so the temporary folder can go
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(says) || run.out.contains(says), qPrintable(run.out + run.err));
+        QCOMPARE(run.json.value(QStringLiteral("error")).toString(), says);
+        QVERIFY(run.json.value(QStringLiteral("stages")).toArray().isEmpty());
+        QCOMPARE(standInsOn(drive), 0);
+        QVERIFY(!drive.exists(QStringLiteral("\\QELVRIN\\SIGNAL.TXT")));
+        if (!path.startsWith(QLatin1String("A:")))
+            QCOMPARE(drive.read(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG")), QByteArray("kept\r\n"));
     }
 
     // A stage that never signals: a run on another drive goes through beside

@@ -111,9 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString unwritten = QStringLiteral("The data file could not be written: C:\\QELVRIN\\QELVDATA (");
         QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
-        QTest::newRow("data file a link to a device") << "device" << unwritten + "not a regular file)";
         QTest::newRow("data file a FIFO") << "data fifo" << unwritten + "not a regular file)";
         QTest::newRow("SDG file a FIFO") << "sdg fifo" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (not a regular file)");
+        QTest::newRow("disk full") << "full" << unwritten + "File too large)";
         QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
     }
     void copyFailure_stopsWithMessageAndNoStage()
@@ -127,22 +127,21 @@ private Q_SLOTS:
         const QByteArray rawName = rawPath(load.drive.native(QStringLiteral("C:\\DATA")));
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
-        else if (setUp == QLatin1String("device"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/full"), dataFile));
         else if (setUp == QLatin1String("data fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(dataFile).constData(), 0600), 0);
         else if (setUp == QLatin1String("sdg fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))).constData(), 0600), 0);
         {
-            // Half the SDG file fits before the disk is full.
+            // Nothing fits, or half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;
-            if (setUp == QLatin1String("cap"))
-                cap.emplace(50000);
+            if (setUp == QLatin1String("full") || setUp == QLatin1String("cap"))
+                cap.emplace(setUp == QLatin1String("cap") ? 50000 : 0);
             load.run(QStringLiteral("C:\\DATA\\M12345.I01"));
         }
         ::unlink(rawName.constData());
         QCOMPARE(load.host.scripted.boxes(), QStringList{load.box(message)});
         QVERIFY(!load.host.calls.contains(QStringLiteral("LockCommands")) && !load.started && load.host.windowEnabled);
+        QVERIFY(!QFileInfo::exists(dataFile));
     }
 };
 

@@ -2,12 +2,15 @@
 // end does. The batch runner's and end-to-end tests take its normal runs
 // through all three stages; here are a log's size and the forced outcomes.
 
+#include "support/file_size_limit.h"
 #include "support/file_writer.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 using qelvrin::testing::readFile;
 
@@ -21,8 +24,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("signal");
         QTest::addColumn<bool>("failureWord");
-        QTest::newRow("normal") << "normal" << 0 << true << false;
-        QTest::newRow("forced abend") << "abend" << 1 << true << true;
+        QTest::addColumn<int>("fileLimit"); // bytes a file may reach, as on a disk that fills; 0: none
+        QTest::newRow("normal") << "normal" << 0 << true << false << 0;
+        QTest::newRow("forced abend") << "abend" << 1 << true << true << 0;
+        // The log is cut where the disk filled; the job says so in its exit.
+        QTest::newRow("log on a full disk") << "normal" << 3 << true << false << 4096;
+        QTest::newRow("signal's text on a full disk") << "normal" << 3 << true << false << 8;
     }
     void run()
     {
@@ -30,6 +37,7 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(bool, signal);
         QFETCH(bool, failureWord);
+        QFETCH(int, fileLimit);
         const QString job = QStringLiteral("IASMTJCL");
         QTemporaryDir dir;
         qelvrin::testing::writeFile(dir, QStringLiteral("QELVDATA"), readFile(QStringLiteral(QELVRIN_DEMO_DIR "/diskettes/disk1/M12345.I01")));
@@ -38,8 +46,14 @@ private Q_SLOTS:
         env.insert(QStringLiteral("QELVRIN_STANDIN_OUTCOME"), outcome);
         QProcess process;
         process.setProcessEnvironment(env);
-        process.start(qEnvironmentVariable("QELVRIN_STANDIN"), {"-SYSIN", dir.filePath(job), "-LOG", dir.filePath(job + ".LOG"), "-PRINT",
-                                                                 dir.filePath(QStringLiteral("REPORT.TXT"))});
+        {
+            // The child keeps the limit it was started with.
+            std::optional<qelvrin::testing::FileSizeLimit> full;
+            if (fileLimit > 0)
+                full.emplace(rlim_t(fileLimit));
+            process.start(qEnvironmentVariable("QELVRIN_STANDIN"), {"-SYSIN", dir.filePath(job), "-LOG", dir.filePath(job + ".LOG"), "-PRINT",
+                                                                     dir.filePath(QStringLiteral("REPORT.TXT"))});
+        }
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
@@ -47,6 +61,11 @@ private Q_SLOTS:
         const QByteArray log = readFile(dir.filePath(job + ".LOG"));
         const bool anyWord = log.contains("stopped") || log.contains("memory") || log.contains("not found") || log.contains("aborted");
         QCOMPARE(anyWord, failureWord);
+        if (fileLimit > 0) {
+            QVERIFY(log.size() <= fileLimit);
+            QVERIFY2(process.readAllStandardError().contains("qelvrin-sas: cannot write the "), "the failed write is told on stderr");
+            return;
+        }
         // The assessment log is about 6,600 bytes, so the bar moves through it.
         if (!failureWord)
             QVERIFY2(log.size() > 5900 && log.size() <= 7300, qPrintable(QString::number(log.size())));
