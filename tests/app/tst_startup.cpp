@@ -25,6 +25,7 @@ private Q_SLOTS:
         QTest::newRow("no marker yet") << "SHUTDOWN.DAT" << QByteArray() << false;
         QTest::newRow("lower-case name, unclean") << "shutdown.dat" << QByteArray("\"ABNORMAL\"\r\n") << true;
         QTest::newRow("mixed-case name, clean") << "Shutdown.Dat" << QByteArray("\"NORMAL\"\r\n") << false;
+        QTest::newRow("value in lower case, unclean") << "SHUTDOWN.DAT" << QByteArray("\"normal\"\r\n") << true;
     }
     void existingMarker_decidesThePurge()
     {
