@@ -15,10 +15,11 @@ using fuzz::require;
 namespace {
 
 // The record's first field read the plain way: blanks skipped, a quoted
-// value up to the next quote, an unquoted one up to the first comma.
+// value up to the next quote, an unquoted one up to the first comma; of a
+// longer line only the first bytes count.
 QByteArray expectedValue(const QByteArray& file)
 {
-    const QByteArray line = testing::splitLines(file).value(0);
+    const QByteArray line = testing::splitLines(file).value(0).left(marker::kLineCap);
     qsizetype at = 0;
     while (at < line.size() && line[at] == ' ')
         ++at;
