@@ -2,6 +2,7 @@
 #include "dialogs/emblem.h"
 #include "platform/drive_map.h"
 #include "platform/drive_setup.h"
+#include "platform/path_text.h"
 #include "platform/qt_dialogs.h"
 #include "platform/termination_signals.h"
 #include "viewer/view_file.h"
@@ -76,6 +77,15 @@ int main(int argc, char* argv[])
     parser.addOptions({drive, driveA, driveB, setupDrive});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("File the viewer shows when it has no file of its own."), QStringLiteral("[file...]"));
     parser.process(*app);
+
+    const bool driveBelowHome = parser.value(drive).isEmpty() && qEnvironmentVariableIsEmpty("QELVRIN_DRIVE");
+    const QString refusal = qelvrin::undecodablePath(argc, argv, driveBelowHome);
+    if (!refusal.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(refusal));
+        if (qobject_cast<QApplication*>(app.get()))
+            qelvrin::QtDialogs().message({refusal, qelvrin::MsgIcon::Critical, qelvrin::MsgButtons::Ok, qelvrin::kApplicationTitle});
+        return 1;
+    }
 
     const qelvrin::DriveMap drives = qelvrin::DriveMap::fromOptions(parser.value(drive), parser.value(driveA), parser.value(driveB));
 

@@ -1,4 +1,5 @@
 #include "app/batch/batch_run.h"
+#include "platform/path_text.h"
 #include "platform/termination_signals.h"
 
 #include <QCommandLineParser>
@@ -49,11 +50,13 @@ int main(int argc, char* argv[])
             std::printf("%s\n", report.toJson(status, clock.elapsed()).constData());
         return status;
     };
-    if (!parsed) {
-        err << "qelvrin-batch: " << parser.errorText() << '\n';
+    const bool driveBelowHome = parsed && parser.value(drive).isEmpty() && qEnvironmentVariableIsEmpty("QELVRIN_DRIVE");
+    const QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, driveBelowHome) : parser.errorText();
+    if (!refusal.isEmpty()) {
+        err << "qelvrin-batch: " << refusal << '\n';
         err.flush();
         qelvrin::batch::BatchReport report;
-        report.setError(parser.errorText());
+        report.setError(refusal);
         return finish(report, qelvrin::batch::ExitSetupError);
     }
 

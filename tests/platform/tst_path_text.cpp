@@ -1,0 +1,111 @@
+#include "platform/path_text.h"
+#include "support/temp_drive.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+using qelvrin::testing::TempDrive;
+
+namespace {
+
+const QString kRefused = QStringLiteral("cannot be used: it is not valid UTF-8, and only UTF-8 names can be used.");
+
+} // namespace
+
+class TestPathText : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void arguments_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ascii") << QByteArray("/tmp/drive") << QByteArray("A:\\M12345.I01") << QString();
+        QTest::newRow("utf-8 beyond ascii") << QByteArray("/tmp/caf\xc3\xa9") << QByteArray("/tmp/\xe2\x82\xac") << QString();
+        QTest::newRow("a lone high byte") << QByteArray("/tmp/d\xff") << QByteArray("x")
+                                          << QString("The argument \"/tmp/d\\xFF\" " + kRefused);
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << QByteArray() << QString("The argument \"a\\xC0\\xAFb\" " + kRefused);
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << QByteArray() << QString("The argument \"\\xED\\xA0\\x80\" " + kRefused);
+        QTest::newRow("cut short at the end") << QByteArray("x\xe2\x82") << QByteArray() << QString("The argument \"x\\xE2\\x82\" " + kRefused);
+        QTest::newRow("only the second") << QByteArray("--drive") << QByteArray("C:\\d\xe9") << QString("The argument \"C:\\x5Cd\\xE9\" " + kRefused);
+    }
+    void arguments()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QFETCH(QString, message);
+        QByteArray program("qelvrin-batch");
+        char* argv[] = {program.data(), first.data(), second.data(), nullptr};
+        QCOMPARE(qelvrin::undecodablePath(second.isEmpty() ? 2 : 3, argv, false), message);
+    }
+
+    void variables_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("driveBelowHome");
+        QTest::addColumn<bool>("refused");
+        for (const char* name : {"QELVRIN_DRIVE", "QELVRIN_DRIVE_A", "QELVRIN_DRIVE_B", "QELVRIN_STANDIN"})
+            QTest::newRow(name) << QByteArray(name) << false << true;
+        QTest::newRow("HOME, drive below it") << QByteArray("HOME") << true << true;
+        QTest::newRow("HOME, drive elsewhere") << QByteArray("HOME") << false << false;
+    }
+    void variables()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, driveBelowHome);
+        QFETCH(bool, refused);
+        const QByteArray saved = qgetenv(name.constData());
+        const bool wasSet = qEnvironmentVariableIsSet(name.constData());
+        qputenv(name.constData(), "/tmp/d\xff");
+        QByteArray program("qelvrin");
+        char* argv[] = {program.data(), nullptr};
+        const QString message = qelvrin::undecodablePath(1, argv, driveBelowHome);
+        wasSet ? qputenv(name.constData(), saved) : qunsetenv(name.constData());
+        QCOMPARE(message, refused ? QString("The path \"/tmp/d\\xFF\" in " + name + ' ' + kRefused) : QString());
+    }
+
+    // The real programs, given the bytes through a shell: refused before any
+    // folder is laid out or any file loaded.
+    void programs_refuseBeforeWritingAnything_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("line"); // $BAD is a lone byte 0xFF
+        QTest::addColumn<int>("status");
+        QTest::newRow("batch --drive") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new$BAD" --drive-a "$DISKA" 'A:\M12345.I01')" << 2;
+        QTest::newRow("batch --drive-a") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new" --drive-a "$DISKA$BAD" 'A:\M12345.I01')" << 2;
+        QTest::newRow("batch SDG file") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new" --drive-a "$DISKA" "$DISKA/M12345$BAD.I01")" << 2;
+        QTest::newRow("batch QELVRIN_DRIVE") << "QELVRIN_BATCH" << R"(--json --drive-a "$DISKA" 'A:\M12345.I01')" << 2;
+        QTest::newRow("window --setup-drive") << "QELVRIN_APP" << R"(--setup-drive --drive "$ROOT/new$BAD")" << 1;
+    }
+    void programs_refuseBeforeWritingAnything()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        TempDrive drive;
+        const QString parent = QFileInfo(drive.root()).path();
+        const QStringList before = QDir(parent).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        QProcess process;
+        QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
+        vars.insert("ROOT", parent);
+        vars.insert("DISKA", drive.diskA());
+        vars.insert("RUN", qEnvironmentVariable(program.toLatin1().constData()));
+        process.setProcessEnvironment(vars);
+        const QString setDrive = QTest::currentDataTag() == QLatin1String("batch QELVRIN_DRIVE") ? "QELVRIN_DRIVE=\"$ROOT/new$BAD\" " : "";
+        process.start("/bin/sh", {"-c", "BAD=$(printf '\\377'); " + setDrive + "exec \"$RUN\" " + line});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), status);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.contains(kRefused) && err.contains("\\xFF"), qPrintable(err));
+        if (line.startsWith("--json"))
+            QVERIFY(QJsonDocument::fromJson(process.readAllStandardOutput()).object().value("error").toString().endsWith(kRefused));
+        QCOMPARE(QDir(parent).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPathText)
+#include "tst_path_text.moc"
