@@ -78,8 +78,7 @@ int main(int argc, char* argv[])
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("File the viewer shows when it has no file of its own."), QStringLiteral("[file...]"));
     parser.process(*app);
 
-    const bool driveBelowHome = parser.value(drive).isEmpty() && qEnvironmentVariableIsEmpty("QELVRIN_DRIVE");
-    const QString refusal = qelvrin::undecodablePath(argc, argv, driveBelowHome);
+    const QString refusal = qelvrin::undecodablePath(argc, argv, parser.value(drive));
     if (!refusal.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(refusal));
         if (qobject_cast<QApplication*>(app.get()))

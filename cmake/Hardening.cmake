@@ -34,7 +34,7 @@ foreach(flag IN LISTS hardening_CPPFLAGS hardening_CXXFLAGS)
     # The checked functions exist only when optimising; without it glibc
     # warns, and warnings are errors here.
     add_compile_options($<$<NOT:$<CONFIG:Debug>>:${flag}>)
-  elseif(flag MATCHES "^-(fstack-|fcf-protection|Wformat|Werror=format|fPIE|fPIC)")
+  elseif(flag MATCHES "^-(fstack-|fcf-protection|Wformat|Werror=format)")
     add_compile_options(${flag})
   endif()
 endforeach()

@@ -35,14 +35,14 @@ const QLatin1String kWhy("it is not valid UTF-8, and only UTF-8 names can be use
 
 } // namespace
 
-QString undecodablePath(int argc, char* argv[], bool driveBelowHome)
+QString undecodablePath(int argc, char* argv[], const QString& driveOption)
 {
     for (int i = 1; i < argc; ++i) {
         if (!isUtf8(argv[i]))
             return QStringLiteral("The argument \"%1\" cannot be used: %2.").arg(shown(argv[i]), kWhy);
     }
     QList<const char*> names{"QELVRIN_DRIVE", "QELVRIN_DRIVE_A", "QELVRIN_DRIVE_B", "QELVRIN_STANDIN"};
-    if (driveBelowHome)
+    if (driveOption.isEmpty() && qEnvironmentVariableIsEmpty("QELVRIN_DRIVE"))
         names.append("HOME");
     for (const char* name : names) {
         const char* value = std::getenv(name);

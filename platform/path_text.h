@@ -12,7 +12,8 @@ namespace qelvrin {
 // The message for the first command-line argument after the program's name
 // that is not UTF-8, else for the first environment variable naming a path
 // that is set and not UTF-8; an empty string when there is none. HOME counts
-// only when the drive defaults to a folder below it.
-QString undecodablePath(int argc, char* argv[], bool driveBelowHome);
+// only when the drive defaults to a folder below it: no `driveOption` and no
+// QELVRIN_DRIVE.
+QString undecodablePath(int argc, char* argv[], const QString& driveOption);
 
 } // namespace qelvrin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewer/reserved_memory.h"
+#include "platform/reserved_memory.h"
 
 #include <QByteArrayView>
 #include <QtGlobal>

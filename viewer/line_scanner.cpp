@@ -1,14 +1,12 @@
 #include "viewer/line_scanner.h"
 
+#include "platform/read_only_file.h"
 #include "viewer/line_index.h"
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <memory>
-
-#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -132,7 +130,7 @@ void Scanner::finish(qint64 fileEnd)
 
 } // namespace
 
-ScanOutcome scanLines(int fd, LineIndex& index, const ReadPause& pause)
+ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, const ReadPause& pause)
 {
     const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kReadSize + 1 + kPadding]);
     Scanner scanner(index);
@@ -140,12 +138,10 @@ ScanOutcome scanLines(int fd, LineIndex& index, const ReadPause& pause)
     qsizetype kept = 0;
     qint64 sincePause = 0;
     for (;;) {
-        const ssize_t got = ::pread(fd, buffer.get() + kept, kReadSize, offset + kept);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return {false, qt_error_string(errno)};
-        }
+        QString reason;
+        const qint64 got = file.readAt(offset + kept, reinterpret_cast<char*>(buffer.get() + kept), kReadSize, &reason);
+        if (got < 0)
+            return {false, reason};
         const bool atEnd = got == 0;
         const qsizetype size = kept + qsizetype(got);
         std::memset(buffer.get() + size, 0, kPadding);

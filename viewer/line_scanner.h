@@ -7,6 +7,7 @@
 namespace qelvrin {
 
 class LineIndex;
+class ReadOnlyFile;
 
 // Called now and then while a file is read; false abandons the reading.
 using ReadPause = std::function<bool()>;
@@ -16,9 +17,9 @@ struct ScanOutcome {
     QString error;
 };
 
-// Reads the open file `fd` from the end of `index` (where a line begins) to
+// Reads the open `file` from the end of `index` (where a line begins) to
 // the end of the file and appends its lines. A line ends at CR LF, a lone CR
 // or a lone LF; a last line without an end is indexed as such.
-ScanOutcome scanLines(int fd, LineIndex& index, const ReadPause& pause = {});
+ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, const ReadPause& pause = {});
 
 } // namespace qelvrin

@@ -1,15 +1,8 @@
 #include "viewer/view_document.h"
 
-#include <QFile>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qelvrin {
 
@@ -37,11 +30,6 @@ Place placeOf(qint64 textOffset)
     return {textOffset / kTextPerBlock, textOffset % kTextPerBlock};
 }
 
-qint64 modifiedNsOf(const struct stat& info)
-{
-    return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
 bool holdsLineEnd(const char* bytes, qint64 count)
 {
     return std::memchr(bytes, '\r', size_t(count)) || std::memchr(bytes, '\n', size_t(count));
@@ -56,9 +44,7 @@ ViewDocument::~ViewDocument()
 
 void ViewDocument::clear()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
     m_index.clear();
     m_indexed = {};
     m_blockCount = 0;
@@ -73,18 +59,11 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPau
             *error = why;
         return false;
     };
-    m_fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        return fail(qt_error_string(errno));
-    struct stat info {};
-    if (::fstat(m_fd, &info) != 0)
-        return fail(qt_error_string(errno));
-    if (S_ISDIR(info.st_mode))
-        return fail(QStringLiteral("Is a directory"));
-    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     QString reason;
+    if (!m_file.open(nativePath, &reason))
+        return fail(reason);
     try {
-        m_index.reserveFor(std::max<qint64>(0, info.st_size));
+        m_index.reserveFor(std::max<qint64>(0, m_file.status().size));
         if (!index(&reason, pause))
             return fail(reason);
     } catch (const std::bad_alloc&) {
@@ -98,7 +77,7 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPau
 // one more than whole blocks in the file.
 bool ViewDocument::index(QString* error, const ReadPause& pause)
 {
-    const ScanOutcome scanned = scanLines(m_fd, m_index, pause);
+    const ScanOutcome scanned = scanLines(m_file, m_index, pause);
     if (!scanned.done) {
         *error = scanned.error;
         return false;
@@ -111,10 +90,10 @@ bool ViewDocument::index(QString* error, const ReadPause& pause)
 ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
 {
     FileState state;
-    struct stat info {};
-    if (::fstat(m_fd, &info) != 0)
+    const ReadOnlyFile::Status now = m_file.status();
+    if (!now.known)
         return state;
-    state.modifiedNs = modifiedNsOf(info);
+    state.modifiedNs = now.modifiedNs;
     const qint64 edge = std::min(kFingerprintBytes, indexedBytes);
     state.head.resize(edge);
     state.tail.resize(edge);
@@ -125,20 +104,18 @@ ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
 
 ViewDocument::Change ViewDocument::refresh()
 {
-    if (m_fd < 0)
-        return Change::None;
-    struct stat info {};
-    if (::fstat(m_fd, &info) != 0)
+    const ReadOnlyFile::Status file = m_file.status();
+    if (!file.known)
         return Change::None;
     const qint64 indexedBytes = m_index.fileEnd();
-    if (info.st_size == indexedBytes && modifiedNsOf(info) == m_indexed.modifiedNs)
+    if (file.size == indexedBytes && file.modifiedNs == m_indexed.modifiedNs)
         return Change::None;
-    if (info.st_size < indexedBytes)
+    if (file.size < indexedBytes)
         return Change::Replaced;
     const FileState now = stateNow(indexedBytes);
     if (now.head != m_indexed.head || now.tail != m_indexed.tail)
         return Change::Replaced;
-    if (info.st_size == indexedBytes) {
+    if (file.size == indexedBytes) {
         m_indexed = now;
         return Change::None;
     }
@@ -169,9 +146,7 @@ qint64 ViewDocument::LineStart(qint64 line) const
 bool ViewDocument::readExactly(qint64 offset, qint64 count, char* out) const
 {
     while (count > 0) {
-        const ssize_t got = ::pread(m_fd, out, size_t(count), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const qint64 got = m_file.readAt(offset, out, count);
         if (got <= 0)
             return false;
         out += got;

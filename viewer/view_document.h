@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/read_only_file.h"
 #include "viewer/line_index.h"
 #include "viewer/line_scanner.h"
 
@@ -77,7 +78,7 @@ private:
     bool appendBlockPart(QByteArray& out, qint64 block, qint64 from, qint64 to) const;
     bool readExactly(qint64 offset, qint64 count, char* out) const;
 
-    int m_fd = -1;
+    ReadOnlyFile m_file;
     LineIndex m_index;
     FileState m_indexed;
     qint64 m_blockCount = 0;

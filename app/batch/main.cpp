@@ -1,5 +1,6 @@
 #include "app/batch/batch_run.h"
 #include "platform/path_text.h"
+#include "platform/terminal.h"
 #include "platform/termination_signals.h"
 
 #include <QCommandLineParser>
@@ -8,7 +9,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -50,8 +50,7 @@ int main(int argc, char* argv[])
             std::printf("%s\n", report.toJson(status, clock.elapsed()).constData());
         return status;
     };
-    const bool driveBelowHome = parsed && parser.value(drive).isEmpty() && qEnvironmentVariableIsEmpty("QELVRIN_DRIVE");
-    const QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, driveBelowHome) : parser.errorText();
+    const QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, parser.value(drive)) : parser.errorText();
     if (!refusal.isEmpty()) {
         err << "qelvrin-batch: " << refusal << '\n';
         err.flush();
@@ -62,7 +61,7 @@ int main(int argc, char* argv[])
 
     qelvrin::batch::BatchOptions options{parser.value(drive), parser.value(driveA), parser.value(driveB),
                                          parser.value(stages), parser.positionalArguments()};
-    qelvrin::batch::BatchRun run(options, out, err, ::isatty(asJson ? STDERR_FILENO : STDOUT_FILENO) == 1);
+    qelvrin::batch::BatchRun run(options, out, err, qelvrin::isTerminal(asJson ? stderr : stdout));
 
     const qelvrin::TerminationSignals termination;
     QObject::connect(&termination, &qelvrin::TerminationSignals::received, &run, &qelvrin::batch::BatchRun::interrupt);

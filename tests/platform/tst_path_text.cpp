@@ -40,7 +40,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QByteArray program("qelvrin-batch");
         char* argv[] = {program.data(), first.data(), second.data(), nullptr};
-        QCOMPARE(qelvrin::undecodablePath(second.isEmpty() ? 2 : 3, argv, false), message);
+        QCOMPARE(qelvrin::undecodablePath(second.isEmpty() ? 2 : 3, argv, QStringLiteral("/drive")), message);
     }
 
     void variables_data()
@@ -63,7 +63,7 @@ private Q_SLOTS:
         qputenv(name.constData(), "/tmp/d\xff");
         QByteArray program("qelvrin");
         char* argv[] = {program.data(), nullptr};
-        const QString message = qelvrin::undecodablePath(1, argv, driveBelowHome);
+        const QString message = qelvrin::undecodablePath(1, argv, driveBelowHome ? QString() : QStringLiteral("/drive"));
         wasSet ? qputenv(name.constData(), saved) : qunsetenv(name.constData());
         QCOMPARE(message, refused ? QString("The path \"/tmp/d\\xFF\" in " + name + ' ' + kRefused) : QString());
     }

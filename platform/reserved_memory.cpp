@@ -1,4 +1,4 @@
-#include "viewer/reserved_memory.h"
+#include "platform/reserved_memory.h"
 
 #include <algorithm>
 #include <new>
