@@ -213,21 +213,21 @@ private Q_SLOTS:
                                         "\\QELVRIN\\FASMTJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG"}));
     }
 
-    // Exit answered OK while a stage runs, and a kill, a logout or Ctrl-C
-    // (as Exit answered OK while a stage runs, else a clean Exit): every
-    // process of the job gets the close request, the marker keeps the
-    // launch's text.
-    void endWhileAStageRuns_data()
+    // Exit, and a kill, a logout or Ctrl-C (as Exit answered OK): while a
+    // stage runs every process of the job gets the close request and the
+    // marker keeps the launch's text; otherwise the marker says NORMAL.
+    void exitOrSignal_endsAsExitWould_data()
     {
         QTest::addColumn<int>("signalNumber"); // 0: Exit, answered OK
         QTest::addColumn<bool>("stageRuns");
         QTest::newRow("Exit, OK") << 0 << true;
+        QTest::newRow("Exit, idle") << 0 << false;
         QTest::newRow("SIGTERM, stage runs") << int(SIGTERM) << true;
         QTest::newRow("SIGHUP, stage runs") << int(SIGHUP) << true;
         QTest::newRow("SIGINT, stage runs") << int(SIGINT) << true;
         QTest::newRow("SIGTERM, idle") << int(SIGTERM) << false;
     }
-    void endWhileAStageRuns()
+    void exitOrSignal_endsAsExitWould()
     {
         QFETCH(int, signalNumber);
         QFETCH(bool, stageRuns);
@@ -243,9 +243,11 @@ private Q_SLOTS:
         }
         const BatchJob job = f.window->runner().job();
         if (signalNumber == 0) {
-            f.dialogs.queueAnswer(Answer::Ok);
+            if (stageRuns)
+                f.dialogs.queueAnswer(Answer::Ok);
             f.trigger(QStringLiteral("mnuExit"));
             QCOMPARE(f.ended, 1);
+            QVERIFY(f.dialogs.allAnswersUsed());
         } else {
             ::raise(signalNumber);
             QTRY_COMPARE(endedBy, signalNumber);
