@@ -20,6 +20,22 @@
 
 namespace {
 
+// How qelvrin ends, as its help and manual page tell.
+enum ExitStatus { ExitDone = 0, ExitUnusable = 1, ExitUsage = 2, ExitNoDisplay = 3 };
+
+// Without one Qt would abort at start with advice that does not help here.
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int usageError(const QString& error)
+{
+    std::fprintf(stderr, "qelvrin: %s\nTry 'qelvrin --help' for more information.\n", qPrintable(error));
+    return ExitUsage;
+}
+
 // Help, version and the drive set-up need no display, so a terminal
 // without one can still run them.
 bool needsWindow(int argc, char* argv[])
@@ -62,12 +78,15 @@ private:
 
 int main(int argc, char* argv[])
 {
-    const std::unique_ptr<QCoreApplication> app(needsWindow(argc, argv) ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    const bool hasWindow = needsWindow(argc, argv) && displayAvailable();
+    const std::unique_ptr<QCoreApplication> app(hasWindow ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("QELVRIN"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QELVRIN_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Front end of the three-stage batch assessment of inorganic laboratory data."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Front end of the three-stage batch assessment of inorganic laboratory data.\n"
+        "Exit status: 0 ended, 1 a path or the drive's set-up cannot be used, 2 usage error, 3 no display."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption drive(QStringLiteral("drive"), QStringLiteral("Directory that stands for the current drive."), QStringLiteral("dir"));
@@ -76,14 +95,21 @@ int main(int argc, char* argv[])
     const QCommandLineOption setupDrive(QStringLiteral("setup-drive"), QStringLiteral("Lay out the drive as an installation would, then exit."));
     parser.addOptions({drive, driveA, driveB, setupDrive});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("File the viewer shows when it has no file of its own."), QStringLiteral("[file...]"));
-    parser.process(*app);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(ExitDone);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (parser.isSet(setupDrive) && !parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("--setup-drive takes no file: '%1'").arg(parser.positionalArguments().constFirst()));
 
     const QString refusal = qelvrin::undecodablePath(argc, argv, parser.value(drive));
     if (!refusal.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(refusal));
-        if (qobject_cast<QApplication*>(app.get()))
+        if (hasWindow)
             qelvrin::QtDialogs().message({refusal, qelvrin::MsgIcon::Critical, qelvrin::MsgButtons::Ok, qelvrin::kApplicationTitle});
-        return 1;
+        return ExitUnusable;
     }
 
     const qelvrin::DriveMap drives = qelvrin::DriveMap::fromOptions(parser.value(drive), parser.value(driveA), parser.value(driveB));
@@ -92,13 +118,17 @@ int main(int argc, char* argv[])
         const qelvrin::DriveSetupResult result = qelvrin::setUpDrive(drives, qelvrin::findStandIn());
         if (!result.ok) {
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
-            return 1;
+            return ExitUnusable;
         }
-        return 0;
+        return ExitDone;
+    }
+    if (!hasWindow) {
+        std::fputs("qelvrin: no display is available; qelvrin-batch runs the stages without one.\n", stderr);
+        return ExitNoDisplay;
     }
 
     QApplication::setWindowIcon(qelvrin::applicationIcon());
-    qelvrin::QtDialogs dialogs;
+    qelvrin::QtDialogs dialogs(nullptr, drives);
     const qelvrin::DriveSetupResult setup = qelvrin::setUpDrive(drives, qelvrin::findStandIn());
     if (!setup.ok)
         dialogs.message({setup.error, qelvrin::MsgIcon::Exclamation, qelvrin::MsgButtons::Ok, qelvrin::kApplicationTitle});
@@ -114,7 +144,7 @@ int main(int argc, char* argv[])
     window.setEndProgram(endProgram);
     dialogs.setParent(&window);
     if (!window.Form_Load())
-        return 0;
+        return ExitDone;
     const qelvrin::TerminationSignals termination;
     QObject::connect(&termination, &qelvrin::TerminationSignals::received, &window, &qelvrin::Mainmenu::terminationRequested);
     FirstPaintReport firstPaint;

@@ -14,7 +14,8 @@ namespace qelvrin {
 
 bool Mainmenu::Form_Load()
 {
-    return runStartup(m_drives, m_guard, m_dialogs, {[this] { PurgeStageData(); }, [this] { RefreshStageCommands(); }});
+    return runStartup(m_drives, m_guard, m_dialogs,
+                      {[this] { PurgeStageData(); }, [this] { RefreshStageCommands(); }, [this](bool busy) { setBusy(busy); }});
 }
 
 void Mainmenu::endProgram()

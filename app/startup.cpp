@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/drive_map.h"
+#include "platform/job_end.h"
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/job_guard.h"
@@ -22,8 +23,48 @@ QString unreadableMarkerMessage(const DriveMap& drives)
          + QStringLiteral(")");
 }
 
+QString endEarlierJobQuestion(qint64 processGroup)
+{
+    return QStringLiteral("The batch job started earlier on this drive is still running (process group %1). "
+                          "Nothing can run on the drive until it has ended.\r\r"
+                          "Do you want to end it now? [If you select No, QELVRIN ends]")
+        .arg(processGroup);
+}
+
+namespace {
+
+// Missing, not a folder, or not to be entered: no marker, lock or output
+// can be there, and set-up has already said which directory it is.
+bool installFolderUsable(const DriveMap& drives)
+{
+    const QFileInfo folder(drives.installDir());
+    return folder.isDir() && folder.isExecutable();
+}
+
+// The earlier job ended on the operator's word, or the refusal told.
+bool endEarlierJob(const BatchJob& job, Dialogs& dialogs, const StartupCommands& commands)
+{
+    if (commands.setBusy) {
+        if (dialogs.message({endEarlierJobQuestion(job.session), MsgIcon::Question, MsgButtons::YesNo, kApplicationTitle}) != Answer::Yes)
+            return false;
+        commands.setBusy(true);
+        const bool ended = endJob(job, kEarlierJobGraceMs);
+        commands.setBusy(false);
+        if (ended)
+            return true;
+    }
+    dialogs.message({runningJobMessage(job), MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
+    return false;
+}
+
+} // namespace
+
 bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dialogs, const StartupCommands& commands)
 {
+    if (commands.setBusy && !installFolderUsable(drives)) {
+        commands.refreshStageCommands();
+        return true;
+    }
     const QString markerPath = marker::nativePath(drives);
     // Before the single-copy test, so a second copy may create a missing
     // marker but never changes one that exists.
@@ -37,10 +78,8 @@ bool runStartup(const DriveMap& drives, SingleInstanceGuard& guard, Dialogs& dia
         return false;
     }
     // Before the purge, which would pull the files from under it.
-    if (const std::optional<BatchJob> earlier = runningJob(drives)) {
-        dialogs.message({runningJobMessage(*earlier), MsgIcon::Exclamation, MsgButtons::Ok, kApplicationTitle});
+    if (const std::optional<BatchJob> earlier = runningJob(drives); earlier && !endEarlierJob(*earlier, dialogs, commands))
         return false;
-    }
 
     // Whether the last run ended cleanly is unknown then: the outputs go, as
     // after an unclean end, but not without a word.

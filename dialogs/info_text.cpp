@@ -9,7 +9,7 @@ namespace {
 const QString kProduct = QStringLiteral("Inorganic");
 const QString kSystem = QStringLiteral(" Quorvane System ");
 const QString kShortName = QStringLiteral("QELVR");
-const QString kVersion = QStringLiteral("Version 1.6");
+const QString kVersion = QStringLiteral("Version " QELVRIN_RELEASE);
 
 const QString kMaker = QStringLiteral("Northwind Assay Systems");
 const QString kClientAndContract = QStringLiteral("for Lakes County, contract 94-117");

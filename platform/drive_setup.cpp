@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 namespace qelvrin {
 
 namespace {
@@ -39,15 +42,22 @@ DriveSetupResult failure(const QString& dir, const QString& reason)
     return {false, dir, QStringLiteral("The directory %1 cannot be used: %2.").arg(QDir::toNativeSeparators(dir), reason)};
 }
 
-// Writes `bytes` unless an entry of that name is there already.
-bool writeNew(const QString& path, const QByteArray& bytes, QString* reason, unsigned mode = 0)
+// Any entry of that name in `dir`, in whatever case: the operator's own
+// spelling of a file counts as the file.
+bool present(const QString& dir, const QString& name)
 {
-    return files::entryExists(path) || files::replaceContents(path, bytes, reason, mode);
+    return !files::findNoCase(dir, name).isEmpty();
 }
 
-bool copyExecutable(const QString& from, const QString& to, QString* reason)
+// Writes `bytes` unless an entry of that name is there already.
+bool writeNew(const QString& dir, const QString& name, const QByteArray& bytes, QString* reason, unsigned mode = 0)
 {
-    if (files::entryExists(to))
+    return present(dir, name) || files::replaceContents(dir + QLatin1Char('/') + name, bytes, reason, mode);
+}
+
+bool copyExecutable(const QString& from, const QString& dir, const QString& name, QString* reason)
+{
+    if (present(dir, name))
         return true;
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
@@ -59,7 +69,7 @@ bool copyExecutable(const QString& from, const QString& to, QString* reason)
         *reason = source.errorString();
         return false;
     }
-    return writeNew(to, program, reason, 0755);
+    return writeNew(dir, name, program, reason, 0755);
 }
 
 bool makeDir(const QString& path, QString* reason)
@@ -98,22 +108,27 @@ DriveSetupResult setUpDrive(const DriveMap& drives, const QString& standInPath)
     const QString installDir = drives.installDir();
     if (!makeDir(installDir, &reason))
         return failure(installDir, reason);
-    if (!writeNew(installDir + QStringLiteral("/PCVQS.INI"), kSettings, &reason))
+    // The settings file is laid out before the stage programs: with any of
+    // them there, it was laid out once, and the operator has removed it
+    // since. It is not brought back; the viewer then says it is missing.
+    const bool settingsLaidOut = std::any_of(std::begin(kStagePrograms), std::end(kStagePrograms),
+                                             [&](const StageProgram& program) { return present(installDir, QLatin1String(program.name)); });
+    if (!settingsLaidOut && !writeNew(installDir, QStringLiteral("PCVQS.INI"), kSettings, &reason))
         return failure(installDir, reason);
     for (const StageProgram& program : kStagePrograms) {
-        if (!writeNew(installDir + QLatin1Char('/') + QLatin1String(program.name), stageProgramText(program), &reason))
+        if (!writeNew(installDir, QLatin1String(program.name), stageProgramText(program), &reason))
             return failure(installDir, reason);
     }
 
     const QString sasDir = drives.toNative(QStringLiteral("\\SAS"));
     if (!makeDir(sasDir, &reason))
         return failure(sasDir, reason);
-    const QString batchProcessor = sasDir + QStringLiteral("/SAS.EXE");
-    if (files::entryExists(batchProcessor))
+    const QString batchProcessor = QStringLiteral("SAS.EXE");
+    if (present(sasDir, batchProcessor))
         return {};
     if (standInPath.isEmpty() || !QFileInfo(standInPath).isFile())
         return failure(sasDir, QStringLiteral("the stand-in batch processor to copy into it was not found"));
-    if (!copyExecutable(standInPath, batchProcessor, &reason))
+    if (!copyExecutable(standInPath, sasDir, batchProcessor, &reason))
         return failure(sasDir, reason);
     return {};
 }

@@ -1,12 +1,13 @@
 #include "platform/qt_dialogs.h"
 
+#include "platform/diskette_file_dialog.h"
 #include "platform/font_size_field.h"
 #include "platform/print_range.h"
 #include "platform/window_look.h"
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QInputDialog>
@@ -14,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 
 namespace qelvrin {
 
@@ -94,9 +96,13 @@ QStringList toNameFilters(const QString& filter)
     return result;
 }
 
-QString defaultPrintFile()
+QString defaultPrintFile(const QString& documentName)
 {
-    return QDir::homePath() + QStringLiteral("/qelvrin-print.pdf");
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString base = QFileInfo(documentName).completeBaseName();
+    return folder + QLatin1Char('/') + (base.isEmpty() ? QStringLiteral("qelvrin-print") : base) + QStringLiteral(".pdf");
 }
 
 Answer QtDialogs::message(const MessageBoxRequest& request)
@@ -121,11 +127,10 @@ std::optional<QString> QtDialogs::input(const QString& prompt, const QString& ti
 
 QString QtDialogs::openFile(const FileOpenRequest& request)
 {
-    QFileDialog dialog(m_parent, request.title, request.initialDir);
+    // The built-in dialog applies the bracket patterns the same on every system.
+    DisketteFileDialog dialog(m_parent, request.title, request.initialDir, m_drives);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The built-in dialog applies the bracket patterns the same on every system.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The operator sees the program's own description, not the case-blind patterns.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = toNameFilters(request.filter);
@@ -175,7 +180,7 @@ bool QtDialogs::setupPrinter(QPrinter& printer)
         // set here the dialog would offer the home folder itself.
         printer.setOutputFormat(QPrinter::PdfFormat);
         if (printer.outputFileName().isEmpty())
-            printer.setOutputFileName(defaultPrintFile());
+            printer.setOutputFileName(defaultPrintFile(printer.docName()));
     }
     QPrintDialog dialog(&printer, m_parent);
     offerAllPagesOnly(dialog);
@@ -188,7 +193,7 @@ bool QtDialogs::setupPrinter(QPrinter& printer)
 
 std::unique_ptr<Dialogs> QtDialogs::forWindow(QWidget& window)
 {
-    return std::make_unique<QtDialogs>(&window);
+    return std::make_unique<QtDialogs>(&window, m_drives);
 }
 
 } // namespace qelvrin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/drive_map.h"
 
 #include <QStringList>
 
@@ -12,8 +13,10 @@ namespace qelvrin {
 class QtDialogs : public Dialogs {
 public:
     // `parent` owns the boxes while they are shown; may be null.
-    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    explicit QtDialogs(QWidget* parent = nullptr, DriveMap drives = {}) : m_parent(parent), m_drives(std::move(drives)) {}
     void setParent(QWidget* parent) { m_parent = parent; }
+    // The drives the file-open dialog offers and reads typed names through.
+    void setDrives(const DriveMap& drives) { m_drives = drives; }
 
     Answer message(const MessageBoxRequest& request) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -24,13 +27,16 @@ public:
 
 private:
     QWidget* m_parent;
+    DriveMap m_drives;
 };
 
 // "desc|pattern|desc|pattern" as Qt name filters ("desc (pattern)"); the
 // patterns are kept as given, a ';' between patterns becomes a blank.
 QStringList toNameFilters(const QString& filter);
 
-// Where print output goes when the system has no printer.
-QString defaultPrintFile();
+// Where print output goes when the system has no printer: the document's
+// name with ".pdf" in the user's documents folder (the home folder while
+// there is none).
+QString defaultPrintFile(const QString& documentName);
 
 } // namespace qelvrin

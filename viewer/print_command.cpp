@@ -7,6 +7,7 @@
 #include "viewer/print_pages.h"
 #include "viewer/printer_page_sink.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
@@ -73,6 +74,8 @@ private:
 void runPrintCommand(Dialogs& dialogs, QWidget& window, const QFont& font, const ViewedFile& file)
 {
     QPrinter printer(QPrinter::HighResolution);
+    // The job's name, a PDF's title, and the name a PDF file is offered under.
+    printer.setDocName(QFileInfo(file.nativePath).fileName());
     if (!dialogs.setupPrinter(printer))
         return; // Cancel: nothing to say
 

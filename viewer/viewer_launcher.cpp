@@ -40,6 +40,8 @@ void ViewerLauncher::OpenInViewer(const QString& path)
         failed->deleteLater();
         return;
     }
+    // A minimised viewer comes back as it was before (normal or maximised).
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

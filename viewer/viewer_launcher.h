@@ -25,8 +25,8 @@ public:
 
     // Shows the file (a DOS path such as "\QELVRIN\SDEFECT.TXT", or a native
     // absolute path) from line 1 in the viewer, creating the window or
-    // bringing the open one to the front. A file that cannot be read is
-    // reported and leaves no viewer open.
+    // restoring the open one from minimised and bringing it to the front.
+    // A file that cannot be read is reported and leaves no viewer open.
     void OpenInViewer(const QString& path);
 
     // The file the viewer shows; search and printing read it anew.

@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qelvrin-batch"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QELVRIN_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -53,6 +53,8 @@ int main(int argc, char* argv[])
     const QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, parser.value(drive)) : parser.errorText();
     if (!refusal.isEmpty()) {
         err << "qelvrin-batch: " << refusal << '\n';
+        if (!parsed)
+            err << "Try 'qelvrin-batch --help' for more information.\n";
         err.flush();
         qelvrin::batch::BatchReport report;
         report.setError(refusal);

@@ -13,6 +13,20 @@ using namespace qelvrin;
 using qelvrin::testing::readFile;
 using qelvrin::testing::writeFile;
 
+namespace {
+
+const QByteArray kSettings("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n");
+
+// Every entry of a folder, in byte order.
+QStringList entries(const QString& dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
 class TestDriveSetup : public QObject {
     Q_OBJECT
 
@@ -28,22 +42,46 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(m_standIn, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     }
 
-    void freshDrive_isLaidOut()
+    // Only what is missing is laid out, names looked up in any case; once a
+    // stage program is there the settings file was laid out before, and one
+    // that is missing was removed: it stays away.
+    void setUp_laysOutOnlyWhatIsMissing_data()
     {
+        QTest::addColumn<QStringList>("present"); // under the root
+        QTest::addColumn<QStringList>("install"); // \QELVRIN\ afterwards
+        QTest::addColumn<QStringList>("sas");     // \SAS\ afterwards
+        const QStringList programs{"DLOADJCL", "FASMTJCL", "IASMTJCL"};
+        QTest::newRow("fresh drive") << QStringList{} << programs + QStringList{"PCVQS.INI"} << QStringList{"SAS.EXE"};
+        QTest::newRow("the operator's pcvqs.ini") << QStringList{"QELVRIN/pcvqs.ini"} << programs + QStringList{"pcvqs.ini"} << QStringList{"SAS.EXE"};
+        QTest::newRow("laid out whole, settings removed") << QStringList{"QELVRIN/DLOADJCL", "QELVRIN/IASMTJCL", "QELVRIN/FASMTJCL", "SAS/SAS.EXE"}
+                                                          << programs << QStringList{"SAS.EXE"};
+        QTest::newRow("a stage program removed") << QStringList{"QELVRIN/PCVQS.INI", "QELVRIN/DLOADJCL", "QELVRIN/FASMTJCL"}
+                                                 << programs + QStringList{"PCVQS.INI"} << QStringList{"SAS.EXE"};
+        QTest::newRow("other spellings") << QStringList{"QELVRIN/Dloadjcl", "QELVRIN/iasmtjcl", "SAS/sas.exe"}
+                                         << QStringList{"Dloadjcl", "FASMTJCL", "iasmtjcl"} << QStringList{"sas.exe"};
+    }
+    void setUp_laysOutOnlyWhatIsMissing()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, install);
+        QFETCH(QStringList, sas);
         QTemporaryDir root;
-        const DriveMap drives(root.path());
-        const DriveSetupResult result = setUpDrive(drives, m_standIn);
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("QELVRIN")) && QDir(root.path()).mkpath(QStringLiteral("SAS")));
+        for (const QString& entry : present)
+            writeFile(root.filePath(entry), "x\r\n");
+        const DriveSetupResult result = setUpDrive(DriveMap(root.path()), m_standIn);
         QVERIFY2(result.ok, qPrintable(result.error));
-        QCOMPARE(readFile(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))),
-                 QByteArray("ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n"));
-        // The programs and the stand-in are the batch runner's test.
-        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("QELVRIN/SHUTDOWN.DAT"))));
+        QCOMPARE(entries(root.filePath(QStringLiteral("QELVRIN"))), install);
+        QCOMPARE(entries(root.filePath(QStringLiteral("SAS"))), sas);
+        for (const QString& entry : present)
+            QCOMPARE(readFile(root.filePath(entry)), QByteArray("x\r\n"));
+        if (install.contains(QStringLiteral("PCVQS.INI")) && !present.contains(QStringLiteral("QELVRIN/PCVQS.INI")))
+            QCOMPARE(readFile(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))), kSettings);
     }
 
     // A disk that fills while the batch processor is copied: the set-up
     // fails with the system's reason and leaves no piece half-written and no
-    // temporary file; the next start completes the drive (the batch
-    // runner's test starts the program twice).
+    // temporary file; the next start completes the drive.
     void fullDisk_leavesWholePieces()
     {
         QTemporaryDir root;
@@ -55,23 +93,13 @@ private Q_SLOTS:
             return setUpDrive(drives, bigStandIn);
         }();
         QCOMPARE(cut.error, QStringLiteral("The directory %1/SAS cannot be used: File too large.").arg(root.path()));
-        QCOMPARE(QDir(root.filePath(QStringLiteral("QELVRIN"))).entryList(QDir::Files | QDir::Hidden).size(), 4);
-        QCOMPARE(QDir(root.filePath(QStringLiteral("SAS"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(entries(root.filePath(QStringLiteral("QELVRIN"))).size(), 4);
+        QCOMPARE(entries(root.filePath(QStringLiteral("SAS"))), QStringList());
 
         const DriveSetupResult completed = setUpDrive(drives, bigStandIn);
         QVERIFY2(completed.ok, qPrintable(completed.error));
         QCOMPARE(readFile(root.filePath(QStringLiteral("SAS/SAS.EXE"))), readFile(bigStandIn));
         QVERIFY(QFileInfo(root.filePath(QStringLiteral("SAS/SAS.EXE"))).isExecutable());
-    }
-
-    void sitesBatchProcessor_isKept()
-    {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("SAS")));
-        const QString site = root.filePath(QStringLiteral("SAS/SAS.EXE"));
-        QVERIFY(QFile::link(QStringLiteral("/nonexistent/site/batch"), site));
-        QVERIFY(setUpDrive(DriveMap(root.path()), m_standIn).ok);
-        QCOMPARE(QFileInfo(site).symLinkTarget(), QStringLiteral("/nonexistent/site/batch"));
     }
 };
 

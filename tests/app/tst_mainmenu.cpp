@@ -23,6 +23,8 @@ namespace {
 const QStringList& kOutputs = qelvrin::testing::kStageOutputNames;
 const QString kIdleCaption = QStringLiteral("Inorganic Quorvane ");
 const QString kSdgCaption = QStringLiteral("Inorganic PC-VQS [ SDG: M12345 ]");
+const QString kQuitQuestion =
+    QStringLiteral("The SAS Software is running. Do you want to quit? [If you select OK you will lose all your data files]");
 
 // A loaded window on its own drive, with the operator scripted and the end
 // of the program recorded instead of carried out.
@@ -146,8 +148,7 @@ private Q_SLOTS:
         QVERIFY(f.window->isEnabled());
     }
 
-    // Exit while a stage runs is the end-to-end run's; closing the window
-    // asks the same, and Cancel must keep it open.
+    // Closing the window asks as Exit does, and Cancel must keep it open.
     void close_whileStageRuns_cancelKeepsAll()
     {
         Fixture f({"QELVDATA"});
@@ -214,27 +215,24 @@ private Q_SLOTS:
                                         "\\QELVRIN\\FASMTJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG"}));
     }
 
-
-    // A kill, a logout or Ctrl-C: while a stage runs it is Exit answered OK
-    // (every process of the job gets the close request, the marker keeps the
-    // launch's text); otherwise a clean Exit.
-    void terminationSignal_endsAsExitWould_data()
+    // Exit, and a kill, a logout or Ctrl-C (as Exit answered OK): while a
+    // stage runs every process of the job gets the close request and the
+    // marker keeps the launch's text; otherwise the marker says NORMAL.
+    void exitOrSignal_endsAsExitWould_data()
     {
-        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("signalNumber"); // 0: Exit, answered OK
         QTest::addColumn<bool>("stageRuns");
-        QTest::addColumn<QByteArray>("marker");
-        const QByteArray started("\"I.A. PROGRAM STARTED\"\r\n");
-        QTest::newRow("SIGTERM, stage runs") << int(SIGTERM) << true << started;
-        QTest::newRow("SIGHUP, stage runs") << int(SIGHUP) << true << started;
-        QTest::newRow("SIGINT, stage runs") << int(SIGINT) << true << started;
-        QTest::newRow("SIGTERM, idle") << int(SIGTERM) << false << QByteArray("\"NORMAL\"\r\n");
-        QTest::newRow("SIGHUP, idle") << int(SIGHUP) << false << QByteArray("\"NORMAL\"\r\n");
+        QTest::newRow("Exit, OK") << 0 << true;
+        QTest::newRow("Exit, idle") << 0 << false;
+        QTest::newRow("SIGTERM, stage runs") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP, stage runs") << int(SIGHUP) << true;
+        QTest::newRow("SIGINT, stage runs") << int(SIGINT) << true;
+        QTest::newRow("SIGTERM, idle") << int(SIGTERM) << false;
     }
-    void terminationSignal_endsAsExitWould()
+    void exitOrSignal_endsAsExitWould()
     {
         QFETCH(int, signalNumber);
         QFETCH(bool, stageRuns);
-        QFETCH(QByteArray, marker);
         Fixture f({"QELVDATA"});
         f.drive.installBatchProcessor("sleep 60\ntrue\n"); // a wrapper that does not exec
         const TerminationSignals termination;
@@ -246,12 +244,20 @@ private Q_SLOTS:
             QVERIFY(f.window->runner().sasRunning());
         }
         const BatchJob job = f.window->runner().job();
-
-        ::raise(signalNumber);
-
-        QTRY_COMPARE(endedBy, signalNumber);
-        QCOMPARE(f.dialogs.calls().size(), 0);
-        QCOMPARE(f.drive.read(kMarkerPath), marker);
+        if (signalNumber == 0) {
+            if (stageRuns)
+                f.dialogs.queueAnswer(Answer::Ok);
+            f.trigger(QStringLiteral("mnuExit"));
+            QCOMPARE(f.ended, 1);
+            QCOMPARE(f.dialogs.boxes(), stageRuns ? QStringList{ScriptedDialogs::box(kQuitQuestion, MsgIcon::Information, MsgButtons::OkCancel,
+                                                                                      QStringLiteral("QELVR [notice]"))}
+                                                  : QStringList{});
+        } else {
+            ::raise(signalNumber);
+            QTRY_COMPARE(endedBy, signalNumber);
+            QCOMPARE(f.dialogs.calls().size(), 0);
+        }
+        QCOMPARE(f.drive.read(kMarkerPath), stageRuns ? QByteArray("\"I.A. PROGRAM STARTED\"\r\n") : QByteArray("\"NORMAL\"\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(!jobRunning(job), 20000);
     }
 };

@@ -1,3 +1,4 @@
+#include "dialogs/info_text.h"
 #include "platform/qt_dialogs.h"
 #include "support/real_dialogs.h"
 #include "support/viewer_fixture.h"
@@ -8,7 +9,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTemporaryDir>
@@ -16,6 +21,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <map>
 
 Q_DECLARE_METATYPE(qelvrin::FontChoice)
 
@@ -51,6 +57,9 @@ class TestQtDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The release, not the package's version (1.6.0).
+    void about_namesTheRelease() { QVERIFY(composeAboutText().startsWith(QStringLiteral("Inorganic Quorvane System QELVR Version 1.6\n"))); }
+
     void nameFilters_matchNamesOfEitherCase_data()
     {
         QTest::addColumn<QString>("fileName");
@@ -69,39 +78,50 @@ private Q_SLOTS:
         QVERIFY(filterMatches(filters.at(1), fileName));
     }
 
+    // What a box shows: its lines as lines, markup as text, its icon.
     void boxes_showTheirLinesAsLines_data()
     {
         QTest::addColumn<bool>("prompt");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("prompt, lone CR") << true << "Enter a String.\r\r(Press F3)" << "Enter a String.\n\n(Press F3)";
-        QTest::newRow("message, CR LF") << false << "ERROR 380: Font\r\nTry another." << "ERROR 380: Font\nTry another.";
-        QTest::newRow("message, markup-like") << false << "<B> not in file\r" << "<B> not in file\n";
+        QTest::addColumn<int>("icon"); // the Qt icon shown for the program's
+        QTest::newRow("prompt, lone CR") << true << "Enter a String.\r\r(Press F3)" << "Enter a String.\n\n(Press F3)" << -1;
+        QTest::newRow("stop, CR LF") << false << "ERROR 380: Font\r\nTry another." << "ERROR 380: Font\nTry another." << int(QMessageBox::Critical);
+        QTest::newRow("exclamation, markup-like") << false << "<B> not in file\r" << "<B> not in file\n" << int(QMessageBox::Warning);
+        QTest::newRow("question") << false << "End it?" << "End it?" << int(QMessageBox::Question);
     }
     void boxes_showTheirLinesAsLines()
     {
         QFETCH(bool, prompt);
         QFETCH(QString, text);
         QFETCH(QString, shown);
+        QFETCH(int, icon);
+        const std::map<int, MsgIcon> ours{{QMessageBox::Critical, MsgIcon::Critical}, {QMessageBox::Warning, MsgIcon::Exclamation},
+                                          {QMessageBox::Question, MsgIcon::Question}};
         QWidget owner;
         QtDialogs dialogs(&owner);
         QString seen;
         QWidget* parent = nullptr;
+        int iconSeen = -1;
         whenModal([&](QWidget* modal) {
             seen = shownText(modal);
             parent = modal->parentWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal))
+                iconSeen = box->icon();
             qobject_cast<QDialog*>(modal)->reject();
         });
         if (prompt)
             dialogs.input(text, kApplicationTitle, {});
         else
-            dialogs.message({text, MsgIcon::None, MsgButtons::Ok, kApplicationTitle});
+            dialogs.message({text, ours.at(icon), MsgButtons::Ok, kApplicationTitle});
         QCOMPARE(seen, shown);
         QCOMPARE(parent, &owner);
+        QCOMPARE(iconSeen, icon);
     }
 
     // The dialog opens on the font in use, its size to the fraction, with a
-    // sample drawn in it; what is typed in the size field is what is chosen.
+    // sample drawn in it, and offers no effects; what is typed in the size
+    // field is what is chosen.
     void fontDialog_offersTheFontInUse_andReturnsTheSizeTyped_data()
     {
         QTest::addColumn<FontChoice>("inUse");
@@ -110,8 +130,7 @@ private Q_SLOTS:
         QTest::addColumn<float>("chosenSize");
         QTest::newRow("installed alias") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono" << "" << 10.0f;
         QTest::newRow("size between steps") << FontChoice{"DejaVu Sans Mono", 10.5, true, true} << "DejaVu Sans Mono" << "" << 10.5f;
-        QTest::newRow("installed 7.5") << FontChoice{"Courier New", 7.5, false, false} << "Liberation Mono" << "" << 7.5f;
-        QTest::newRow("fraction typed") << FontChoice{"Courier New", 10, false, false} << "Liberation Mono" << "9.5" << 9.5f;
+        QTest::newRow("fraction typed") << FontChoice{"Courier New", 7.5, false, false} << "Liberation Mono" << "9.5" << 9.5f;
         QTest::newRow("whole size typed") << FontChoice{"Courier New", 7.5, false, false} << "Liberation Mono" << "12" << 12.0f;
     }
     void fontDialog_offersTheFontInUse_andReturnsTheSizeTyped()
@@ -123,24 +142,19 @@ private Q_SLOTS:
         QtDialogs dialogs;
         QFont offered;
         QString sizeShown;
-        QString sampleShown;
-        QFont sampleFont;
+        QLineEdit* sample = nullptr;
         bool effectOffered = true;
         whenModal([&](QWidget* modal) {
             offered = qobject_cast<QFontDialog*>(modal)->currentFont();
             const QList<QCheckBox*> boxes = modal->findChildren<QCheckBox*>();
             effectOffered = std::any_of(boxes.begin(), boxes.end(), [](const QCheckBox* box) { return box->isVisible(); });
-            // The size field is the one that checks what is typed; the
-            // sample the other one that can be typed in.
+            // The size field checks what is typed; the sample is the other
+            // field that can be typed in.
             QLineEdit* size = nullptr;
-            QLineEdit* sample = nullptr;
-            for (QLineEdit* edit : modal->findChildren<QLineEdit*>()) {
-                if (edit->validator())
-                    size = edit;
-                else if (!edit->isReadOnly())
-                    sample = edit;
-            }
-            QVERIFY(size && sample);
+            for (QLineEdit* edit : modal->findChildren<QLineEdit*>())
+                (edit->validator() ? size : edit->isReadOnly() ? edit : sample) = edit;
+            if (!size || !sample)
+                return qobject_cast<QDialog*>(modal)->reject();
             sizeShown = size->text();
             if (!typed.isEmpty()) {
                 size->selectAll();
@@ -148,19 +162,18 @@ private Q_SLOTS:
             }
             QCoreApplication::processEvents();
             const bool sampleSeen = sample->isVisible() && sample->height() >= QFontMetrics(sample->font()).height();
-            sampleShown = sampleSeen ? sample->text() : QString();
-            sampleFont = sample->font();
-            qobject_cast<QDialog*>(modal)->accept();
+            qobject_cast<QDialog*>(modal)->accept(); // before any check, which would leave it open
+            QVERIFY(sampleSeen && !sample->text().trimmed().isEmpty());
+            QCOMPARE(QFontInfo(sample->font()).family(), drawn);
+            QCOMPARE(sample->font().pointSizeF(), qreal(chosenSize));
         });
         FontChoice chosen = inUse;
         QVERIFY(dialogs.chooseFont(chosen));
+        QVERIFY(sample);
         QCOMPARE(offered.family(), drawn);
         QVERIFY(offered.bold() == inUse.bold && offered.italic() == inUse.italic);
         QCOMPARE(offered.pointSizeF(), qreal(inUse.size));
         QCOMPARE(sizeShown, QString::number(inUse.size));
-        QVERIFY(!sampleShown.trimmed().isEmpty());
-        QCOMPARE(QFontInfo(sampleFont).family(), drawn);
-        QCOMPARE(sampleFont.pointSizeF(), qreal(chosenSize));
         QVERIFY(!effectOffered);
         QCOMPARE(chosen, (FontChoice{inUse.face, chosenSize, inUse.bold, inUse.italic}));
     }
@@ -196,8 +209,56 @@ private Q_SLOTS:
         QCOMPARE(serverPageChoices(printer), QStringList());
     }
 
+    // The mapped diskettes stand in the sidebar under their drives' names,
+    // and a DOS name typed in any case opens through the drive map.
+    void fileDialog_offersTheDiskettes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("A:") << "a:\\m12345.i01" << "A:\\M12345.I01";
+        QTest::newRow("B:") << "B:\\M12345.I04" << "B:\\M12345.I04";
+    }
+    void fileDialog_offersTheDiskettes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        TempDrive drive;
+        drive.write(QStringLiteral("A:\\M12345.I01"), "H\r\n");
+        drive.write(QStringLiteral("B:\\M12345.I04"), "H\r\n");
+        QtDialogs dialogs(nullptr, drive.drives());
+        QStringList places;
+        whenModal([&](QWidget* modal) {
+            const QAbstractItemModel* sidebar = modal->findChild<QListView*>(QStringLiteral("sidebar"))->model();
+            for (int row = 0; row < sidebar->rowCount(); ++row)
+                places << sidebar->index(row, 0).data().toString() + u'=' + sidebar->index(row, 0).data(Qt::UserRole + 1).toUrl().toLocalFile();
+            auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QCOMPARE(dialogs.openFile({QStringLiteral("Select SDG"), QStringLiteral("SDG Files (*.i01)|*.i01|"), 0, {}}), drive.native(opened));
+        QVERIFY2(places.contains(QStringLiteral("A:=") + drive.diskA()) && places.contains(QStringLiteral("B:=") + drive.diskB()),
+                 qPrintable(places.join(u' ')));
+    }
+
+    // Asked to show a file, a minimised viewer is restored and comes to the front.
+    void minimisedViewer_isRestoredAndActivated()
+    {
+        ViewerFixture fixture;
+        ViewFile& viewer = fixture.open(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"), numberedLines(3));
+        QWidget other;
+        other.show();
+        viewer.setWindowState(Qt::WindowMinimized);
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        fixture.launcher->OpenInViewer(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"));
+        QVERIFY(!viewer.isMinimized());
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    }
+
     // Every command's box comes up over the viewer, not the main window;
-    // OK on an unchanged font leaves settings and view as they were.
+    // OK on an unchanged font leaves settings and view as they were. With
+    // no printer, the PDF file offered is named after the file shown, in
+    // the documents folder, and bears its name as title.
     void viewerBoxes_belongToTheViewer_data()
     {
         QTest::addColumn<QString>("command");
@@ -212,14 +273,23 @@ private Q_SLOTS:
         ViewerFixture fixture(&dialogs);
         ViewFile& viewer = fixture.open(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"), numberedLines(3));
         const QFont font = viewer.text1()->font();
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("Documents")));
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
         QWidget* owner = nullptr;
+        QString printedAs;
         whenModal([&](QWidget* modal) {
             owner = modal->parentWidget();
+            if (auto* print = qobject_cast<QPrintDialog*>(modal))
+                printedAs = print->printer()->docName() + u' ' + print->printer()->outputFileName();
             // Printing would write a file; the other boxes are answered OK.
             qobject_cast<QDialog*>(modal)->done(command == QStringLiteral("mnuprint") ? QDialog::Rejected : QDialog::Accepted);
         });
         viewer.findChild<QAction*>(command)->trigger();
         QCOMPARE(owner, &viewer);
+        if (command == QStringLiteral("mnuprint") && QPrinterInfo::availablePrinters().isEmpty())
+            QCOMPARE(printedAs, QStringLiteral("DLOADJCL.LOG ") + home.filePath(QStringLiteral("Documents/DLOADJCL.pdf")));
         QCOMPARE(fixture.drive.read(kSettingsFile), kInstalledFont);
         QCOMPARE(viewer.text1()->font(), font);
     }

@@ -1,20 +1,21 @@
 #!/bin/bash
-# An operator's working session under Xvfb: the two-diskette sample through
-# the three stages, the Full Assessment report searched (F3 too) and printed
-# to a PDF file in the viewer, then Exit.
+# An operator's working session under Xvfb: the two-diskette sample, typed
+# as DOS names, through the three stages, the Full Assessment report
+# searched (F3 too) and printed to the PDF file offered, then Exit.
 #   operator_run.sh BIN_DIR ARTIFACTS_DIR SAMPLE_DIR   (SAMPLE_DIR: disk1, disk2)
 
 BIN=$1 ARTIFACTS=$2 SAMPLE=$3
 source "$(dirname "$0")/lib.sh"
 setup
 FLOPPY="$WORK/floppy"
-PRINTED="$HOME/qelvrin-print.pdf"
+PRINTED="$HOME/Documents/TDEFECT.pdf"
 
 insert_diskette() {
     rm -rf "$FLOPPY" && mkdir -p "$FLOPPY" && cp "$SAMPLE/$1"/* "$FLOPPY/"
 }
 
 insert_diskette disk1
+mkdir -p "$HOME/Documents"
 start_program qelvrin --drive "$DRIVE" --drive-a "$FLOPPY"
 
 screenshot started
@@ -22,21 +23,21 @@ marker_is ABNORMAL
 
 # --- Data Load from two diskettes, then the assessments
 menu_item "$MAIN" r d
-choose_file "$FLOPPY/M12345.I01"
+choose_file 'A:\M12345.I01'
 wait_window '^Continue\?$' 60
 screenshot another-disk-question
 insert_diskette disk2
 press "$WINDOW" alt+y
-choose_file "$FLOPPY/M12345.I04"
+choose_file 'a:\m12345.i04'
 wait_window '^Continue\?$' 60
 press "$WINDOW" alt+n
 wait_title "$MAIN" "Inorganic PC-VQS [ SDG: M12345 ]" 30
 screenshot data-load-running
-expect_outcome normal data-load-done
+expect_outcome data-load-done
 menu_item "$MAIN" r i
-expect_outcome normal initial-assessment-done
+expect_outcome initial-assessment-done
 menu_item "$MAIN" r f
-expect_outcome normal full-assessment-done
+expect_outcome full-assessment-done
 
 # --- View, Full Assessment Report; search "Frequency", then F3. The hits
 # are counted from the report itself.
@@ -65,6 +66,7 @@ press "$WINDOW" Return
 wait_window_gone "$WINDOW" "the print message"
 cp "$PRINTED" "$ARTIFACTS/printed-report.pdf" || fail "the printout $PRINTED exists"
 pages=$(pdfinfo "$PRINTED" | sed -n 's/^Pages:[[:space:]]*//p')
+pdfinfo "$PRINTED" | grep -qx 'Title: *TDEFECT.TXT' || fail "the printout's title is the report's name"
 [ "$pages" -gt "$(tr -cd '\f' <"$INSTALL/TDEFECT.TXT" | wc -c)" ] || fail "every page of the report is printed ($pages)"
 
 # --- Close the viewer, then Exit
