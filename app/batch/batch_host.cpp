@@ -24,8 +24,12 @@ void BatchHost::setRunningProgramName(const QString& name)
     m_percent = 0;
     m_overrun = false;
     m_clock.start();
+}
+
+void BatchHost::announceStart()
+{
     if (!m_terminal) {
-        m_out << name << " started\n";
+        m_out << m_stageName << " started\n";
         m_out.flush();
     }
 }
@@ -39,7 +43,10 @@ void BatchHost::setCompletionBar(int percent, bool overrun)
 
 void BatchHost::setProgressPanelVisible(bool visible)
 {
-    // Hidden at the end of a stage: leave the last figure standing.
+    // Hidden at the end of a stage, just before its verdict.
+    if (!visible)
+        m_dialogs.setVerdictNext();
+    // Leave the last figure standing.
     if (visible || !m_terminal || m_stageName.isEmpty())
         return;
     draw();

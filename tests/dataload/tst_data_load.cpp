@@ -2,12 +2,14 @@
 #include "support/file_size_limit.h"
 #include "support/temp_drive.h"
 
+#include "platform/line_reader.h"
 #include "stages/data_load.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -113,6 +115,7 @@ private Q_SLOTS:
         QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
         QTest::newRow("data file a FIFO") << "data fifo" << unwritten + "not a regular file)";
         QTest::newRow("SDG file a FIFO") << "sdg fifo" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (not a regular file)");
+        QTest::newRow("SDG file another's link") << "foreign link" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (a link to a file of another owner)");
         QTest::newRow("disk full") << "full" << unwritten + "File too large)";
         QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
     }
@@ -124,13 +127,16 @@ private Q_SLOTS:
         load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), QByteArray(100000, 'x') + "\r\n");
         const QString dataFile = load.drive.native(kDataFilePath);
         const QString gone = load.drive.native(QStringLiteral("C:\\DATA\\gone"));
+        const QString sibling = load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"));
         const QByteArray rawName = rawPath(load.drive.native(QStringLiteral("C:\\DATA")));
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
         else if (setUp == QLatin1String("data fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(dataFile).constData(), 0600), 0);
+        else if (setUp == QLatin1String("foreign link")) // the test's own file, linked by nobody
+            QVERIFY(QFile::link(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")), sibling) && ::lchown(QFile::encodeName(sibling).constData(), 65534, 65534) == 0);
         else if (setUp == QLatin1String("sdg fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))).constData(), 0600), 0);
+            QCOMPARE(::mkfifo(QFile::encodeName(sibling).constData(), 0600), 0);
         {
             // Nothing fits, or half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;
@@ -143,7 +149,22 @@ private Q_SLOTS:
         QVERIFY(!load.host.calls.contains(QStringLiteral("LockCommands")) && !load.started && load.host.windowEnabled);
         QVERIFY(!QFileInfo::exists(dataFile));
     }
+
+    // A file that grows while it is copied is copied as it was when opened.
+    void growingFile_isReadToItsSizeAtOpen();
 };
+
+void TestDataLoad::growingFile_isReadToItsSizeAtOpen()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("M12345.I01"), "one\r\n");
+    LineReader reader(path);
+    QFile more(path);
+    QVERIFY(more.open(QIODevice::Append) && more.write("two\r\n") == 5);
+    more.flush();
+    QCOMPARE(reader.next().value_or(QByteArrayView()), QByteArrayView("one"));
+    QVERIFY(!reader.next());
+}
 
 QTEST_GUILESS_MAIN(TestDataLoad)
 #include "tst_data_load.moc"

@@ -25,11 +25,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("signal");
         QTest::addColumn<bool>("failureWord");
         QTest::addColumn<int>("fileLimit"); // bytes a file may reach, as on a disk that fills; 0: none
-        QTest::newRow("normal") << "normal" << 0 << true << false << 0;
-        QTest::newRow("forced abend") << "abend" << 1 << true << true << 0;
+        QTest::addColumn<QString>("planted"); // a file another user replaced by a link to a victim's file
+        QTest::newRow("normal") << "normal" << 0 << true << false << 0 << "";
+        QTest::newRow("forced abend") << "abend" << 1 << true << true << 0 << "";
         // The log is cut where the disk filled; the job says so in its exit.
-        QTest::newRow("log on a full disk") << "normal" << 3 << true << false << 4096;
-        QTest::newRow("signal's text on a full disk") << "normal" << 3 << true << false << 8;
+        QTest::newRow("log on a full disk") << "normal" << 3 << true << false << 4096 << "";
+        QTest::newRow("signal's text on a full disk") << "normal" << 3 << true << false << 8 << "";
+        // Nothing is written through the link; the job says so in its exit.
+        QTest::newRow("log a planted link") << "normal" << 3 << true << false << 0 << "IASMTJCL.LOG";
+        QTest::newRow("report a planted link") << "normal" << 1 << true << false << 0 << "REPORT.TXT";
+        QTest::newRow("end signal a planted link") << "normal" << 3 << true << false << 0 << "SIGNAL.TXT";
     }
     void run()
     {
@@ -38,8 +43,13 @@ private Q_SLOTS:
         QFETCH(bool, signal);
         QFETCH(bool, failureWord);
         QFETCH(int, fileLimit);
+        QFETCH(QString, planted);
         const QString job = QStringLiteral("IASMTJCL");
         QTemporaryDir dir;
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        qelvrin::testing::writeFile(victim, "root's own\r\n");
+        if (!planted.isEmpty())
+            QVERIFY(QFile::link(victim, dir.filePath(planted)));
         qelvrin::testing::writeFile(dir, QStringLiteral("QELVDATA"), readFile(QStringLiteral(QELVRIN_DEMO_DIR "/diskettes/disk1/M12345.I01")));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QELVRIN_STANDIN_PACE_MS"), QStringLiteral("0"));
@@ -57,6 +67,9 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(readFile(victim), QByteArray("root's own\r\n"));
+        if (!planted.isEmpty())
+            return;
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("SIGNAL.TXT"))), signal);
         const QByteArray log = readFile(dir.filePath(job + ".LOG"));
         const bool anyWord = log.contains("stopped") || log.contains("memory") || log.contains("not found") || log.contains("aborted");
