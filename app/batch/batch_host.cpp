@@ -24,10 +24,12 @@ void BatchHost::setRunningProgramName(const QString& name)
     m_percent = 0;
     m_overrun = false;
     m_clock.start();
+    m_started = false;
 }
 
 void BatchHost::announceStart()
 {
+    m_started = true;
     if (!m_terminal) {
         m_out << m_stageName << " started\n";
         m_out.flush();
@@ -93,7 +95,8 @@ void BatchHost::pause(int milliseconds)
 
 void BatchHost::draw()
 {
-    if (!m_terminal || m_stageName.isEmpty())
+    // A stage refused while it was made ready never shows.
+    if (!m_terminal || m_stageName.isEmpty() || !m_started)
         return;
     m_out << '\r' << progressLine(m_stageName, m_percent, m_overrun, m_clock.elapsed());
     m_out.flush();

@@ -53,6 +53,7 @@ private:
     QTextStream& m_out;
     bool m_terminal;
     QString m_stageName;
+    bool m_started = false;
     int m_percent = 0;
     bool m_overrun = false;
     QElapsedTimer m_clock;

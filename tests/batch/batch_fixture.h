@@ -34,8 +34,8 @@ struct Outcome {
     QJsonObject stage(int index) const { return json.value(QStringLiteral("stages")).toArray().at(index).toObject(); }
 };
 
-// How a run is started: `env` "NAME=value" sets, "NAME" removes a variable;
-// `wrapper` runs the rest of the line; `drive` is the --drive text.
+// How a run is started: `env` "NAME=value" sets, "NAME" removes a variable; `wrapper` runs the rest of the line; `drive` is the
+// --drive text.
 struct Launch {
     QStringList env;
     QStringList wrapper;
@@ -63,9 +63,8 @@ inline qint64 procField(qint64 pid, const char* file, const QByteArray& field)
     return at < 0 ? -1 : text.mid(at + field.size() + 1, text.indexOf('\n', at) - at - field.size() - 1).trimmed().split(' ').first().toLongLong();
 }
 
-// Waits for the run and watches it: killed, with `why` set, when it passes
-// a minute or 200 MB of resident memory. `interruptWhen`, polled while it
-// runs, sends SIGINT the first time it holds.
+// Waits for the run: killed, with `why` set, past a minute or 200 MB resident. `interruptWhen`, polled meanwhile, sends SIGINT
+// the first time it holds.
 inline Outcome finish(QProcess* process, const std::function<bool(qint64 pid)>& interruptWhen = {})
 {
     Outcome outcome;
@@ -99,15 +98,14 @@ inline Outcome runBatch(const TempDrive& drive, const QStringList& args, const L
     return finish(process.get());
 }
 
-// A batch processor script: `log` and `dir` name the stage's log and the
-// install folder; it notes that it ran before `job`.
+// A batch processor script: `log` is the stage's log, `dir` the install folder; it notes that it ran before `job`.
 inline void installJob(const TempDrive& drive, const QByteArray& job)
 {
     drive.installBatchProcessor("log=\"$4\"; dir=\"${log%/*}\"; : > \"$dir/RAN\"\n" + job + '\n');
 }
 
-// A drive with data loaded and a script as the batch processor, which notes
-// its start, hangs as `hang` says while HANG exists, then ends normally.
+// A drive with data loaded and a script as the batch processor, which notes its start, hangs as `hang` says while HANG exists,
+// then ends normally.
 struct ScriptedDrive : TempDrive {
     explicit ScriptedDrive(const QByteArray& hang = "sleep 60")
     {
@@ -117,8 +115,7 @@ struct ScriptedDrive : TempDrive {
     }
     QString installed(const QString& name) const { return native(kInstallDir + name); }
     bool started() const { return QFileInfo::exists(installed("STARTED")); }
-    // Open to the lab's group, as a shared drive is; a drive every user can
-    // write is refused.
+    // Open to the lab's group, as a shared drive is; a drive every user can write is refused.
     void share() const
     {
         const QString top = QFileInfo(root()).path();

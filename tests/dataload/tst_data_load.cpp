@@ -45,8 +45,8 @@ struct LoadCommand {
     bool started = false;
 };
 
-// A name that is not UTF-8 (a DOS code page's e acute): Qt can neither
-// create nor remove such a file, so these go by the name's bytes.
+// A name that is not UTF-8 (a DOS code page's e acute): Qt can neither create nor remove such a file, so these go by the name's
+// bytes.
 QByteArray rawPath(const QString& dir)
 {
     return QFile::encodeName(dir) + "/M12345.I\xE9x";
@@ -58,14 +58,11 @@ class TestDataLoad : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Which chosen paths load and ask for another diskette is the end-to-end
-    // runs' and the batch runner's test: a diskette, a folder on the drive,
-    // a path outside every drive, a refused name.
+    // Which chosen paths load and ask for another diskette is the end-to-end and batch runs' test.
     void twoDiskettes_copyInOrderThenStartStage()
     {
         LoadCommand load;
-        // Written out of name order; the copy follows the names, letter case
-        // aside, whether or not they are UTF-8.
+        // Written out of name order; the copy follows the names, letter case aside, whether or not they are UTF-8.
         load.drive.write(QStringLiteral("A:\\M12345.I02"), "two\r\n");
         load.drive.write(QStringLiteral("A:\\m12345.i03"), "three\r\n");
         std::FILE* raw = std::fopen(rawPath(load.drive.diskA()).constData(), "wb");
@@ -93,18 +90,6 @@ private Q_SLOTS:
                  ScriptedDialogs::box(QStringLiteral("Do you want to load another disk: "), MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Continue?")));
         QVERIFY(load.host.scripted.allAnswersUsed() && load.host.calls.endsWith(QStringLiteral("window enabled")));
         QCOMPARE(load.runner.state().StageLetter, QStringLiteral("D"));
-    }
-
-    void cancel_leavesPurgedSystemWithEmptyLog()
-    {
-        LoadCommand load;
-        const QString log = QStringLiteral("\\QELVRIN\\DLOADJCL.LOG");
-        load.drive.write(log, "old log");
-        load.run(QStringLiteral(""));
-        QCOMPARE(load.host.calls.first(), QStringLiteral("PurgeStageData"));
-        QCOMPARE(load.host.scripted.boxes(), QStringList{load.box(kRefused)});
-        QVERIFY(load.drive.exists(log) && load.drive.read(log).isEmpty());
-        QVERIFY(!QFileInfo::exists(load.drive.native(kDataFilePath)) && !load.started);
     }
 
     void copyFailure_stopsWithMessageAndNoStage_data()

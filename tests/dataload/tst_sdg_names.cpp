@@ -8,8 +8,7 @@ class TestSdgNames : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Names on A: and C: and refused names are the data load's and the batch
-    // runner's.
+    // Names on A: and C: and refused names are the data load's and the batch runner's.
     void deriveSdgNames_followsNameRules_data()
     {
         QTest::addColumn<QString>("path");

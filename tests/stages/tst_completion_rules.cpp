@@ -15,8 +15,8 @@ class TestCompletionRules : public QObject {
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    // A log that cannot be read, or is empty, proves nothing: abnormal, with
-    // a reason and no failure line. Which line fails is the fuzz replay's.
+    // A log that cannot be read, or is empty, proves nothing: abnormal, with a reason and no failure line. Which line fails is
+    // the fuzz replay's.
     void judgeLog_findsFirstFailureLine_data()
     {
         QTest::addColumn<QByteArray>("log"); // "<directory>", "<fifo>": no readable file
@@ -63,8 +63,8 @@ private Q_SLOTS:
         QCOMPARE(verdict.reason.isEmpty(), normal || lineNumber > 0);
     }
 
-    // The bar rounds half to even and never shows 100 for an overrun; the
-    // minimised caption writes the percentage with up to 15 digits.
+    // The bar rounds half to even and never shows 100 for an overrun; the minimised caption writes the percentage with up to 15
+    // digits.
     void percent_barAndCaptionNumber_data()
     {
         QTest::addColumn<double>("percent");

@@ -17,8 +17,7 @@ using namespace qelvrin::testing;
 
 namespace {
 
-// A stage launched on a drive holding `oldFiles`, whose ticks the test
-// drives by hand; its job runs until the close request.
+// A stage launched on a drive holding `oldFiles`, whose ticks the test drives by hand; its job runs until the close request.
 struct RunningStage {
     explicit RunningStage(QChar letter, const QStringList& oldFiles = {}) : stage(*stageByLetter(letter))
     {
@@ -48,8 +47,7 @@ class TestStageRunner : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Only this stage's files are made ready: an empty log, no report, no
-    // end signal whatever its name's case.
+    // Only this stage's files are made ready: an empty log, no report, no end signal whatever its name's case.
     void launchAssessment_preparesFilesAndStartsStage_data()
     {
         QTest::addColumn<QChar>("letter");
@@ -74,9 +72,8 @@ private Q_SLOTS:
         QCOMPARE(run.launchCalls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + name, QStringLiteral("bar 0 white")}));
     }
 
-    // The bar shows the log's size against the expected one; while the
-    // window is minimised its caption shows the bar too. A log that cannot
-    // be measured (size -1: gone after a tick at half) keeps the bar.
+    // The bar shows the log's size against the expected one; while the window is minimised its caption shows the bar too. A log
+    // that cannot be measured (size -1: gone after a tick at half) keeps the bar.
     void tick_setsBarFromLogSize_data()
     {
         QTest::addColumn<QChar>("letter");
@@ -114,12 +111,9 @@ private Q_SLOTS:
         QCOMPARE(run.host.caption, caption);
     }
 
-    // The end sequence in order, with the stage letter and timer each step
-    // sees: the stage counts as running until the commands are unlocked. A
-    // job whose processes have all gone without the end signal ends the
-    // stage abnormally after the pause, without the "(Done)" mark; a
-    // signal that comes in that pause still counts. A job that runs keeps
-    // the monitor waiting.
+    // The end sequence in order, with the stage letter and timer each step sees: the stage counts as running until the commands
+    // are unlocked. A job whose processes have all gone without the end signal ends the stage abnormally after the pause, without
+    // the "(Done)" mark; a signal that comes in that pause still counts. A job that runs keeps the monitor waiting.
     void stageEnd_runsEndSequenceInOrder_data()
     {
         QTest::addColumn<QByteArray>("log");
@@ -153,10 +147,9 @@ private Q_SLOTS:
         };
         if (end == QLatin1String("signal"))
             run.drive.write(signal, QByteArray());
-        else if (end != QLatin1String("job runs")) {
+        if (end.startsWith(QLatin1String("job gone")) || end == QLatin1String("signal in the pause"))
             run.runner.CloseSasWindow();
-            QTRY_VERIFY(!jobRunning(run.runner.job()));
-        }
+        QTRY_VERIFY(jobRunning(run.runner.job()) == (end == "signal" || end == "job runs"));
         run.runner.Timer1_Timer();
 
         if (end == QLatin1String("job runs")) {
@@ -175,8 +168,7 @@ private Q_SLOTS:
             expected << "done I I";
         expected << "bar 0 white I" << "RefreshStageCommands I" << "UnlockCommands  ";
         QCOMPARE(seen, expected);
-        QCOMPARE(run.host.scripted.messages().first().icon, normal ? MsgIcon::None : MsgIcon::Critical);
-        QCOMPARE(run.host.scripted.messages().first().title, QStringLiteral("QELVRIN"));
+        QVERIFY(run.host.scripted.messages().first().icon == (normal ? MsgIcon::None : MsgIcon::Critical) && run.host.scripted.messages().first().title == "QELVRIN");
         QVERIFY(!run.runner.sasRunning());
     }
 };
