@@ -174,7 +174,7 @@ bool matches(const QString& name, const QString& pattern)
 
 } // namespace
 
-QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error)
+QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error, bool withFolders)
 {
     QList<EntryName> result;
     DIR* listing = ::opendir(QFile::encodeName(dir).constData());
@@ -199,7 +199,7 @@ QList<EntryName> listMatching(const QString& dir, const QString& pattern, QStrin
             continue;
         struct stat info;
         // A link that leads nowhere is kept: reading it tells the operator.
-        if (::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
+        if (!withFolders && ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
             continue;
         result.append({bytes, text});
         errno = 0;

@@ -60,7 +60,8 @@ struct EntryName {
 // name without regard to case: a diskette listed its files in the order they
 // were written, which their names follow, while a Linux listing is a hash.
 // A folder that cannot be listed gives none, with the reason in `error`.
-QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error = nullptr);
+// `withFolders` keeps the folders among them.
+QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error = nullptr, bool withFolders = false);
 
 // Writes every byte to a file opened Unbuffered, going on after a short
 // write: a disk that fills part-way through a write shortens it without a

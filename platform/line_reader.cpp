@@ -17,12 +17,13 @@ LineReader::LineReader(const QString& nativePath, qsizetype bufferSize)
 {
 }
 
-LineReader::LineReader(const QByteArray& nativePath, qsizetype bufferSize)
+LineReader::LineReader(const QByteArray& nativePath, qsizetype bufferSize, files::Links links)
 {
     // One byte beyond the longest piece tells whether a line goes on.
     m_capacity = qMax<qsizetype>(bufferSize, 16);
     m_buffer.resize(m_capacity + 1);
-    m_eof = !files::openRegularForReading(m_file, nativePath, &m_error);
+    m_eof = !files::openRegularForReading(m_file, nativePath, &m_error, links);
+    m_left = m_eof ? 0 : m_file.size();
 }
 
 // Moves the unread bytes to the front and reads more behind them, into the
@@ -48,7 +49,8 @@ bool LineReader::fill()
         m_end = pending;
         m_begin = 0;
     }
-    const qint64 got = m_end < m_buffer.size() ? m_file.read(m_buffer.data() + m_end, m_buffer.size() - m_end) : 0;
+    const qint64 room = qMin<qint64>(m_buffer.size() - m_end, m_left);
+    const qint64 got = room > 0 ? m_file.read(m_buffer.data() + m_end, room) : 0;
     if (got < 0)
         m_readFailed = true;
     if (got <= 0) {
@@ -56,6 +58,7 @@ bool LineReader::fill()
         return false;
     }
     m_end += got;
+    m_left -= got;
     // Cached "none found" results no longer hold for the new bytes.
     if (m_nextCr == kNone)
         m_nextCr = kUnknown;

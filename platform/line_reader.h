@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/regular_open.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
@@ -14,14 +16,16 @@ namespace qelvrin {
 // Returned views stay valid until the next call. Reads through one buffer
 // that never grows, so memory stays flat however large the file and however
 // long its lines: a line longer than the buffer comes as pieces.
-// Opens regular files only, without blocking; stops reading, as a failed
-// read, once the program is asked to end (interrupt::requested()).
+// Opens regular files only, without blocking, and reads no more than the
+// size they had when opened: a file that a writer keeps growing ends there.
+// Stops reading, as a failed read, once the program is asked to end
+// (interrupt::requested()).
 class LineReader {
 public:
     explicit LineReader(const QString& nativePath, qsizetype bufferSize = 1 << 20);
     // The same for a path held as the file system's bytes: a name that is
     // not UTF-8 has no text that would find the file again.
-    explicit LineReader(const QByteArray& nativePath, qsizetype bufferSize = 1 << 20);
+    explicit LineReader(const QByteArray& nativePath, qsizetype bufferSize = 1 << 20, files::Links links = files::Links::Follow);
 
     bool isOpen() const { return m_file.isOpen(); }
     QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
@@ -51,6 +55,7 @@ private:
     QFile m_file;
     QString m_error;
     QByteArray m_buffer;
+    qint64 m_left = 0;        // bytes of the size at open not yet read
     qsizetype m_capacity = 0; // the longest piece
     qsizetype m_begin = 0;   // first unread byte
     qsizetype m_end = 0;     // one past the last valid byte

@@ -286,7 +286,20 @@ void adoptDetachedChildren()
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
-std::optional<int> collectExitStatus(qint64 pid, int waitMs)
+QString ProcessEnd::text() const
+{
+    if (signal == 0)
+        return QStringLiteral("exit status %1").arg(exitStatus);
+    const char* name = ::sigabbrev_np(signal);
+    return QStringLiteral("killed by signal %1").arg(signal) + (name ? QStringLiteral(" (SIG%1)").arg(QLatin1String(name)) : QString());
+}
+
+void ignoreFileSizeSignal()
+{
+    ::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::optional<ProcessEnd> collectExitStatus(qint64 pid, int waitMs)
 {
     if (pid <= 0)
         return std::nullopt;
@@ -295,7 +308,7 @@ std::optional<int> collectExitStatus(qint64 pid, int waitMs)
         int status = 0;
         const pid_t ended = ::waitpid(static_cast<pid_t>(pid), &status, WNOHANG);
         if (ended == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return WIFEXITED(status) ? ProcessEnd{WEXITSTATUS(status), 0} : ProcessEnd{0, WTERMSIG(status)};
         if ((ended < 0 && errno != EINTR) || deadline.hasExpired())
             return std::nullopt;
         // The job has signalled its end; only its exit is still to come.

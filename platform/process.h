@@ -52,9 +52,23 @@ std::optional<BatchJob> parseJobRecord(QByteArrayView text);
 // would pass to init), so that their exit status can be read.
 void adoptDetachedChildren();
 
-// The exit status of an adopted batch run, once it has ended (128 + the
-// signal's number when a signal ended it), waiting at most `waitMs` for the
-// end; none when it is not known (still running, or not ours).
-std::optional<int> collectExitStatus(qint64 pid, int waitMs);
+// How an adopted batch run ended: its exit status, or the signal that
+// ended it.
+struct ProcessEnd {
+    int exitStatus = 0;
+    int signal = 0;  // 0 when it exited
+    // Batch processors exit 0 for success, 1 for warnings only, 2 or more
+    // for errors.
+    bool failed() const { return signal != 0 || exitStatus >= 2; }
+    QString text() const;
+};
+
+// How an adopted batch run ended, once it has, waiting at most `waitMs` for
+// the end; none when it is not known (still running, or not ours).
+std::optional<ProcessEnd> collectExitStatus(qint64 pid, int waitMs);
+
+// Lets a write beyond the file-size limit fail with its reason (File too
+// large) instead of killing the program half-way through a copy.
+void ignoreFileSizeSignal();
 
 } // namespace qelvrin

@@ -45,12 +45,27 @@ bool adopt(QFile& file, int fd, QIODevice::OpenMode mode, QString* error)
 
 } // namespace
 
-bool openRegularForReading(QFile& file, const QByteArray& nativePath, QString* error)
+bool openRegularForReading(QFile& file, const QByteArray& nativePath, QString* error, Links links)
 {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat link {};
+    const bool judgeLink = links == Links::SameOwnerOnly && ::lstat(nativePath.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    // What was no link when looked at is not followed should one appear.
+    const int noFollow = links == Links::SameOwnerOnly && !judgeLink ? O_NOFOLLOW : 0;
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noFollow);
     if (fd < 0) {
         *error = qt_error_string(errno);
         return false;
+    }
+    if (judgeLink) {
+        // Looked at again after the open: the link judged is the one followed.
+        struct stat target {};
+        struct stat after {};
+        if (::fstat(fd, &target) != 0 || ::lstat(nativePath.constData(), &after) != 0 || after.st_ino != link.st_ino
+            || after.st_dev != link.st_dev || target.st_uid != link.st_uid) {
+            *error = QString::fromLatin1(kForeignLink);
+            ::close(fd);
+            return false;
+        }
     }
     return adopt(file, keepIfRegular(fd, error), QIODevice::ReadOnly, error);
 }

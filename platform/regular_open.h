@@ -18,7 +18,12 @@ inline constexpr char kNotRegular[] = "not a regular file";
 // directory", anything else that is not a regular file as kNotRegular.
 // `file` is opened Unbuffered on a close-on-exec descriptor that blocks
 // again; false with the reason in `error` when it cannot be.
-bool openRegularForReading(QFile& file, const QByteArray& nativePath, QString* error);
+// With `Links::SameOwnerOnly` a link is followed only to a file of the
+// link's own owner, as the kernel's protected links have it: a link that
+// another user planted among one's files cannot make one copy theirs.
+enum class Links { Follow, SameOwnerOnly };
+inline constexpr char kForeignLink[] = "a link to a file of another owner";
+bool openRegularForReading(QFile& file, const QByteArray& nativePath, QString* error, Links links = Links::Follow);
 
 // The same for writing; creates a missing file (mode 0666 less the umask).
 // With `truncate` set, empties it once it is known to be regular; else every

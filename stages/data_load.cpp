@@ -45,7 +45,7 @@ QString copyFailureMessage(const DriveMap& drives, const SdgCopyFailure& failure
 bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
 {
     // The purge would pull the files from under an earlier job that runs on.
-    if (runner.refuseWhileEarlierJobRuns(QChar('D')))
+    if (runner.refuseDrive(QChar('D')))
         return false;
     host.PurgeStageData();
     const StageInfo& stage = *stageByLetter(QChar('D'));

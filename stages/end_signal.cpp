@@ -28,7 +28,8 @@ std::optional<EndSignalLeft> removeEndSignal(const DriveMap& drives)
 {
     const QFileInfo signal = signalLocation(drives);
     const QDir dir(signal.path());
-    for (const files::EntryName& name : files::listMatching(dir.path(), signal.fileName())) {
+    // A folder of that name is named too: nothing could signal beside it.
+    for (const files::EntryName& name : files::listMatching(dir.path(), signal.fileName(), nullptr, true)) {
         const QString path = dir.filePath(name.text);
         QString reason;
         if (!files::remove(path, &reason))

@@ -43,7 +43,7 @@ std::optional<SdgCopyFailure> copySdgFiles(const QString& sdgDirectory, const QS
     for (const files::EntryName& name : names) {
         // Opened by its bytes, so a name written under a DOS code page is
         // read like any other.
-        LineReader reader(dirBytes + name.bytes);
+        LineReader reader(dirBytes + name.bytes, 1 << 20, files::Links::SameOwnerOnly);
         if (!reader.isOpen())
             return SdgCopyFailure{dir.filePath(name.text), false, reader.errorString()};
         // Piece by piece: a line as long as the file costs no more memory

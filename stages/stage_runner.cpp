@@ -3,12 +3,15 @@
 #include "platform/dialogs.h"
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"
+#include "platform/folder_trust.h"
 #include "platform/job_record.h"
 #include "platform/process.h"
 #include "platform/run_marker.h"
 #include "stages/end_signal.h"
 #include "stages/job_guard.h"
 #include "stages/stage_host.h"
+
+#include <QFileInfo>
 
 #include <limits>
 
@@ -47,7 +50,7 @@ bool StageRunner::launchAssessment(QChar stageLetter)
     // Data Load, the stage without a report, starts only after its diskette copy.
     if (!stage || stage->reportPath.isEmpty())
         return false;
-    if (refuseWhileEarlierJobRuns(stageLetter))
+    if (refuseDrive(stageLetter))
         return false;
     QString reason;
     for (const QString& path : {stage->logPath, stage->reportPath}) {
@@ -101,15 +104,21 @@ bool StageRunner::startStage(const StageInfo& stage)
     m_job = started.job;
     m_state.SasTaskId = started.job.pid;
     m_timer.start();
+    Q_EMIT stageStarted(stage.letter);
     return true;
 }
 
-bool StageRunner::refuseWhileEarlierJobRuns(QChar stageLetter)
+bool StageRunner::refuseDrive(QChar stageLetter)
 {
-    const std::optional<BatchJob> earlier = runningJob(m_drives);
-    if (!earlier)
+    QString message = files::untrustedFolder(m_drives.root(), true);
+    for (const QString& folder : {m_drives.installDir(), QFileInfo(m_drives.toNative(kBatchProcessorPath)).path()}) {
+        if (message.isEmpty())
+            message = files::untrustedFolder(folder);
+    }
+    if (const std::optional<BatchJob> earlier = message.isEmpty() ? runningJob(m_drives) : std::nullopt)
+        message = runningJobMessage(*earlier);
+    if (message.isEmpty())
         return false;
-    const QString message = runningJobMessage(*earlier);
     returnToIdleAfterFailedStart(*stageByLetter(stageLetter), message, message, StartFailure::Preparation);
     return true;
 }
@@ -151,6 +160,10 @@ void StageRunner::Timer1_Timer()
         runEndSequence();
         return;
     }
+    if (!jobRunning(m_job)) {
+        endWithoutSignal();
+        return;
+    }
     // While the batch run recreates its log the size cannot be taken; the
     // bar then keeps what it showed until the next tick.
     if (const std::optional<qint64> size = files::size(nativeLogPath())) {
@@ -186,14 +199,46 @@ void StageRunner::HideProgressPanel()
     m_host.setProgressPanelVisible(false);
 }
 
-void StageRunner::runEndSequence()
+void StageRunner::runEndSequence(bool paused)
 {
     const QChar letter = letterOf(m_state);
     m_timer.stop();
-    m_host.pause(endPauseMilliseconds());
+    if (!paused)
+        m_host.pause(endPauseMilliseconds());
     HideProgressPanel();
     const CompletionVerdict verdict = CheckStageCompletion();
     m_host.showDoneMark(letter);
+    returnToIdle(letter, verdict);
+}
+
+void StageRunner::endWithoutSignal()
+{
+    const QChar letter = letterOf(m_state);
+    m_timer.stop();
+    // A signal written just before the job's last process ended still counts.
+    m_host.pause(endPauseMilliseconds());
+    if (endSignalPresent(m_drives)) {
+        runEndSequence(true);
+        return;
+    }
+    HideProgressPanel();
+    // The log's failure line is still worth reporting; its verdict is not.
+    CompletionVerdict verdict = judgeLog(nativeLogPath());
+    if (!verdict.interrupted) {
+        verdict.normal = false;
+        verdict.noEndSignal = true;
+        verdict.reason = QStringLiteral("the batch processor ended without its end signal");
+        m_host.dialogs().message({QStringLiteral("The ") + m_state.StageProgramName
+                                      + QStringLiteral(" has ended without its end signal. Please check the SAS log from the view menu"),
+                                  MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+        if (m_host.displayLogOnAbendChecked())
+            m_host.openStageLog(letter);
+    }
+    returnToIdle(letter, verdict);
+}
+
+void StageRunner::returnToIdle(QChar letter, const CompletionVerdict& verdict)
+{
     m_state.CompletionPercent = 0;
     m_barPercent = 0;
     m_barRed = false;

@@ -44,6 +44,7 @@ struct CompletionVerdict {
     bool failureLineCut = false;    // the line goes on beyond them
     QString reason;                 // why the log counts as abnormal when it could not be judged
     bool interrupted = false;       // the program was asked to end while the log was read
+    bool noEndSignal = false;       // the job's processes all ended without the end signal
 };
 
 // Launch, progress monitor and completion check of the batch stages.
@@ -66,9 +67,10 @@ public:
     // Exit's close request to the running batch run.
     void CloseSasWindow();
 
-    // Refuses, with the stop box, while a process of the drive's last batch
-    // job lives; nothing of the drive may be touched meanwhile.
-    bool refuseWhileEarlierJobRuns(QChar stageLetter);
+    // Refuses, with the stop box, a drive whose folders others could plant
+    // links in, and one where a process of the drive's last batch job lives:
+    // nothing of the drive may be touched meanwhile.
+    bool refuseDrive(QChar stageLetter);
     // The job the last launch started; it stays known after the stage ended.
     const BatchJob& job() const { return m_job; }
 
@@ -77,6 +79,8 @@ public:
     bool sasRunning() const { return m_state.SasTaskId > 0; }
 
 Q_SIGNALS:
+    // The batch processor has been started.
+    void stageStarted(QChar stageLetter);
     // After the end sequence has given the commands back.
     void stageEnded(QChar stageLetter, const qelvrin::CompletionVerdict& verdict);
     // The stage could not be started; the program is idle again.
@@ -93,7 +97,12 @@ private:
     void UpdateCompletionPercent();
     void ShowProgressPanel();
     void HideProgressPanel();
-    void runEndSequence();
+    // `paused`: the pause after the job's end has already been waited.
+    void runEndSequence(bool paused = false);
+    // The job's processes have all ended and no end signal came.
+    void endWithoutSignal();
+    // End sequence steps 6 to 10, and the news of the end.
+    void returnToIdle(QChar letter, const CompletionVerdict& verdict);
     CompletionVerdict CheckStageCompletion();
     QString nativeLogPath() const;
 

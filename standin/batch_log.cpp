@@ -1,5 +1,7 @@
 #include "standin/batch_log.h"
 
+#include "platform/regular_open.h"
+
 #include "platform/file_ops.h"
 
 #include <algorithm>
@@ -23,11 +25,10 @@ BatchLog::BatchLog(const QString& path, qint64 expectedBytes, int paceMs)
 bool BatchLog::open(QString* error)
 {
     // Unbuffered: each line reaches the file at once, and a write the disk
-    // refuses fails here with its reason.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        *error = m_file.errorString();
+    // refuses fails here with its reason. A link planted in the log's place
+    // is not followed.
+    if (!files::openRegularForWriting(m_file, QFile::encodeName(m_file.fileName()), false, error))
         return false;
-    }
     m_start = std::chrono::steady_clock::now();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "standin/defect_report.h"
 
+#include "platform/regular_open.h"
+
 #include "platform/file_ops.h"
 
 #include <QFile>
@@ -79,9 +81,12 @@ bool DefectReport::writeTo(const QString& path, QString* error) const
     QByteArray text;
     for (const QByteArray& line : render())
         text.append(line).append("\r\n");
-    QFile file(path);
-    // Unbuffered, so a full disk fails the write itself, with its reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) || !files::writeAll(file, text)) {
+    QFile file;
+    // Unbuffered, so a full disk fails the write itself, with its reason;
+    // never through a link planted in the report's place.
+    if (!files::openRegularForWriting(file, QFile::encodeName(path), true, error))
+        return false;
+    if (!files::writeAll(file, text)) {
         *error = file.errorString();
         return false;
     }

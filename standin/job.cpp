@@ -1,5 +1,7 @@
 #include "standin/job.h"
 
+#include "platform/regular_open.h"
+
 #include "platform/file_ops.h"
 #include "standin/assessment_steps.h"
 #include "standin/batch_log.h"
@@ -63,14 +65,17 @@ JobResult runSteps(BatchLog& log, const Invocation& invocation, Outcome outcome)
 // ends the front end's wait.
 bool writeSignal(const Invocation& invocation)
 {
-    QFile signal(QDir(invocation.installDir).filePath(QStringLiteral("SIGNAL.TXT")));
-    if (!signal.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
-        || !files::writeAll(signal, "END " + invocation.jobName.toLatin1() + "\r\n")) {
-        std::fprintf(stderr, "qelvrin-sas: cannot write the end signal %s: %s\n", qPrintable(signal.fileName()),
-                     qPrintable(signal.errorString()));
-        return false;
-    }
-    return true;
+    const QString path = QDir(invocation.installDir).filePath(QStringLiteral("SIGNAL.TXT"));
+    QFile signal;
+    QString error;
+    // A link planted in its place is not followed.
+    if (files::openRegularForWriting(signal, QFile::encodeName(path), true, &error)
+        && files::writeAll(signal, "END " + invocation.jobName.toLatin1() + "\r\n"))
+        return true;
+    if (error.isEmpty())
+        error = signal.errorString();
+    std::fprintf(stderr, "qelvrin-sas: cannot write the end signal %s: %s\n", qPrintable(path), qPrintable(error));
+    return false;
 }
 
 } // namespace

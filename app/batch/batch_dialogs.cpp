@@ -25,8 +25,8 @@ const char* answerText(Answer answer)
 
 } // namespace
 
-BatchDialogs::BatchDialogs(DriveMap& drives, QStringList sdgFiles, QTextStream& out)
-    : m_drives(drives), m_files(std::move(sdgFiles)), m_out(out)
+BatchDialogs::BatchDialogs(DriveMap& drives, QStringList sdgFiles, QTextStream& out, QTextStream& err)
+    : m_drives(drives), m_files(std::move(sdgFiles)), m_out(out), m_err(err)
 {
 }
 
@@ -51,12 +51,15 @@ Answer BatchDialogs::message(const MessageBoxRequest& request)
         answer = Answer::Cancel;
         break;
     }
-    m_out << text;
+    const bool error = request.icon == MsgIcon::Critical || request.icon == MsgIcon::Exclamation;
+    QTextStream& to = error && !m_verdictNext ? m_err : m_out;
+    m_verdictNext = false;
+    to << text;
     // A question is printed with the answer given, as a transcript reads.
     if (request.buttons != MsgButtons::Ok)
-        m_out << (!text.isEmpty() && text.back().isSpace() ? "" : " ") << answerText(answer);
-    m_out << '\n';
-    m_out.flush();
+        to << (!text.isEmpty() && text.back().isSpace() ? "" : " ") << answerText(answer);
+    to << '\n';
+    to.flush();
     return answer;
 }
 

@@ -24,8 +24,14 @@ void BatchHost::setRunningProgramName(const QString& name)
     m_percent = 0;
     m_overrun = false;
     m_clock.start();
+    m_started = false;
+}
+
+void BatchHost::announceStart()
+{
+    m_started = true;
     if (!m_terminal) {
-        m_out << name << " started\n";
+        m_out << m_stageName << " started\n";
         m_out.flush();
     }
 }
@@ -39,7 +45,10 @@ void BatchHost::setCompletionBar(int percent, bool overrun)
 
 void BatchHost::setProgressPanelVisible(bool visible)
 {
-    // Hidden at the end of a stage: leave the last figure standing.
+    // Hidden at the end of a stage, just before its verdict.
+    if (!visible)
+        m_dialogs.setVerdictNext();
+    // Leave the last figure standing.
     if (visible || !m_terminal || m_stageName.isEmpty())
         return;
     draw();
@@ -86,7 +95,8 @@ void BatchHost::pause(int milliseconds)
 
 void BatchHost::draw()
 {
-    if (!m_terminal || m_stageName.isEmpty())
+    // A stage refused while it was made ready never shows.
+    if (!m_terminal || m_stageName.isEmpty() || !m_started)
         return;
     m_out << '\r' << progressLine(m_stageName, m_percent, m_overrun, m_clock.elapsed());
     m_out.flush();

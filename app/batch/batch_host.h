@@ -27,6 +27,8 @@ public:
     void RefreshStageCommands() override {}
     void PurgeStageData() override;
     void setRunningProgramName(const QString& name) override;
+    // The batch processor runs: worth a line, where no progress line shows.
+    void announceStart();
     void setCompletionBar(int percent, bool overrun) override;
     void setProgressPanelVisible(bool visible) override;
     bool displayProgressChecked() const override { return true; }
@@ -51,6 +53,7 @@ private:
     QTextStream& m_out;
     bool m_terminal;
     QString m_stageName;
+    bool m_started = false;
     int m_percent = 0;
     bool m_overrun = false;
     QElapsedTimer m_clock;

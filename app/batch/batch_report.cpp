@@ -36,6 +36,8 @@ QByteArray BatchReport::toJson(int exitStatus, qint64 durationMs) const
             stage.insert(QStringLiteral("reason"), record.reason);
         if (record.batchProcessorExitStatus)
             stage.insert(QStringLiteral("batchProcessorExitStatus"), *record.batchProcessorExitStatus);
+        if (record.batchProcessorSignal)
+            stage.insert(QStringLiteral("batchProcessorSignal"), *record.batchProcessorSignal);
         stages.append(stage);
     }
     const QJsonObject result{

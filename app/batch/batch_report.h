@@ -19,7 +19,8 @@ struct StageRecord {
     bool failureLineCut = false;  // the log's line goes on beyond them
     QString reason;               // why the log could not be judged, or why the stage did not start
     qint64 durationMs = 0;
-    std::optional<int> batchProcessorExitStatus; // when known; the outcome stays the log's
+    std::optional<int> batchProcessorExitStatus; // when it exited and the status is known
+    std::optional<int> batchProcessorSignal;     // when a signal ended it
 };
 
 // What `qelvrin-batch --json` prints when it ends: one object for scripts

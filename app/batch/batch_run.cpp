@@ -62,6 +62,16 @@ namespace {
 // batch processor to exit and tell its status.
 constexpr int kExitWaitMs = 1000;
 
+StageRecord recordFor(const DriveMap& drives, QChar letter)
+{
+    const StageInfo& stage = *stageByLetter(letter);
+    StageRecord record;
+    record.letter = letter;
+    record.name = stage.programName;
+    record.logPath = drives.toNative(stage.logPath);
+    return record;
+}
+
 } // namespace
 
 BatchRun::BatchRun(BatchOptions options, QTextStream& out, QTextStream& err, bool terminal)
@@ -77,44 +87,38 @@ void BatchRun::interrupt()
         m_loop->quit();
 }
 
+int BatchRun::fail(const QString& why)
+{
+    m_err << "qelvrin-batch: " << why << '\n';
+    m_err.flush();
+    m_report.setError(why);
+    return ExitSetupError;
+}
+
+int BatchRun::endCleanly(const DriveMap& drives, int status)
+{
+    // Nothing runs any more; only an interrupted stage leaves its mark.
+    if (status != ExitInterrupted)
+        marker::write(marker::nativePath(drives), QString::fromLatin1(marker::kNormal));
+    return status;
+}
+
 int BatchRun::exec()
 {
-    const auto fail = [this](const QString& why) {
-        m_err << "qelvrin-batch: " << why << '\n';
-        m_err.flush();
-        m_report.setError(why);
-        return int(ExitSetupError);
-    };
-
     QString error;
     const QString letters = chooseStages(m_options.stages, !m_options.sdgFiles.isEmpty(), &error);
     if (letters.isEmpty())
         return fail(error);
-
     // Not const: a further diskette's folder goes into drive A: when its turn comes.
     DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
     m_report.setDrive(drives.root());
     const SdgFiles sdgFiles = checkSdgFiles(drives, m_options.sdgFiles);
     if (!sdgFiles.error.isEmpty())
         return fail(sdgFiles.error);
-    BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out);
+    if (const QString refusal = prepareDrive(drives); !refusal.isEmpty())
+        return fail(refusal);
 
-    // A drive laid out before runs on when a missing piece cannot be put
-    // back (a read-only drive): the step that needs it says so.
-    const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
-    const DriveSetupResult setup = setUpDrive(drives, findStandIn());
-    if (!setup.ok && !laidOutBefore)
-        return fail(setup.error);
-    if (!setup.ok) {
-        m_err << "qelvrin-batch: " << setup.error << '\n';
-        m_err.flush();
-    }
-
-    // Nothing is purged on a guess: the operator learns why first.
-    const QString unreadableMarker = unreadableMarkerMessage(drives);
-    if (!unreadableMarker.isEmpty())
-        return fail(unreadableMarker);
-
+    BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out, m_err);
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.toNative(kLockPath));
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
@@ -122,21 +126,13 @@ int BatchRun::exec()
         m_report.setError(dialogs.lastMessage());
         return ExitSetupError;
     }
-
-    const QString markerPath = marker::nativePath(drives);
-    const auto endCleanly = [&](int status) {
-        marker::write(markerPath, QString::fromLatin1(marker::kNormal));
-        return status;
-    };
-
-    if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath))) {
-        fail(QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root()));
-        return endCleanly(ExitSetupError);
-    }
+    if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath)))
+        return endCleanly(drives, fail(QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root())));
 
     adoptDetachedChildren();
     StageRunner runner(drives, host);
     host.setJobEnded([&runner] { return !jobRunning(runner.job()); });
+    connect(&runner, &StageRunner::stageStarted, &runner, [&host] { host.announceStart(); });
     // The window looks for the end signal every 500 ms; here it is noticed as
     // it appears. The runner's own tick stays as the poll for file systems
     // that report nothing.
@@ -145,92 +141,134 @@ int BatchRun::exec()
         if (runner.sasRunning())
             runner.Timer1_Timer();
     });
+    const StageContext context{drives, host, dialogs, runner, sdgFiles.sdgName};
+    for (const QChar letter : letters) {
+        if (const std::optional<int> end = runStage(letter, context))
+            return endCleanly(drives, *end);
+    }
+    return endCleanly(drives, ExitCompleted);
+}
+
+QString BatchRun::prepareDrive(const DriveMap& drives)
+{
+    // A drive laid out before runs on when a missing piece cannot be put
+    // back (a read-only drive): the step that needs it says so.
+    const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
+    const DriveSetupResult setup = setUpDrive(drives, findStandIn());
+    if (!setup.ok && !laidOutBefore)
+        return setup.error;
+    if (!setup.ok) {
+        m_err << "qelvrin-batch: " << setup.error << '\n';
+        m_err.flush();
+    }
+    // Nothing is purged on a guess: the operator learns why first.
+    return unreadableMarkerMessage(drives);
+}
+
+std::optional<int> BatchRun::runStage(QChar letter, const StageContext& context)
+{
+    StageRecord record = recordFor(context.drives, letter);
+    QElapsedTimer clock;
+    clock.start();
     std::optional<CompletionVerdict> verdict;
     std::optional<QString> startFailure;
-    StartFailure startFailureKind = StartFailure::BatchProcessor;
+    StartFailure failureKind = StartFailure::BatchProcessor;
     QEventLoop loop;
     m_loop = &loop;
     const auto forgetLoop = qScopeGuard([this] { m_loop = nullptr; });
-    connect(&runner, &StageRunner::stageEnded, &loop, [&](QChar, const CompletionVerdict& v) {
-        verdict = v;
+    connect(&context.runner, &StageRunner::stageEnded, &loop, [&](QChar, const CompletionVerdict& ended) {
+        verdict = ended;
         loop.quit();
     });
-    connect(&runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason, StartFailure kind) {
+    connect(&context.runner, &StageRunner::stageStartFailed, &loop, [&](QChar, const QString& reason, StartFailure kind) {
         startFailure = reason;
-        startFailureKind = kind;
+        failureKind = kind;
         loop.quit();
     });
+    const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(context.drives, context.host, context.runner)
+                                                    : context.runner.launchAssessment(letter);
+    if (letter == QLatin1Char('D'))
+        m_report.setSdg(context.sdg);
+    // The signal handler's wake-up waits for the event loop, which a long
+    // copy or log read kept busy: the flag tells at once.
+    m_interrupted = m_interrupted || interrupt::requested();
+    if (!m_interrupted && startFailure)
+        return notStarted(record, *startFailure, failureKind);
+    if (!m_interrupted && !started) { // the data load refused the files; its last message said why
+        m_report.setError(context.dialogs.lastMessage());
+        return ExitSetupError;
+    }
+    const qint64 batchProcessor = context.runner.state().SasTaskId;
+    if (!m_interrupted)
+        loop.exec();
+    record.durationMs = clock.elapsed();
+    m_interrupted = m_interrupted || interrupt::requested();
+    if (m_interrupted)
+        return interrupted(record, started, context.runner);
+    return judge(record, verdict.value_or(CompletionVerdict{}), collectExitStatus(batchProcessor, kExitWaitMs));
+}
 
-    for (const QChar letter : letters) {
-        const StageInfo& stage = *stageByLetter(letter);
-        StageRecord record;
-        record.letter = letter;
-        record.name = stage.programName;
-        record.logPath = drives.toNative(stage.logPath);
-        QElapsedTimer clock;
-        clock.start();
-        verdict.reset();
-        startFailure.reset();
-        const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(drives, host, runner) : runner.launchAssessment(letter);
-        if (letter == QLatin1Char('D'))
-            m_report.setSdg(sdgFiles.sdgName);
-        // The signal handler's wake-up waits for the event loop, which a
-        // long copy or log read kept busy: the flag tells at once.
-        m_interrupted = m_interrupted || interrupt::requested();
-        if (startFailure && !m_interrupted) {
-            record.outcome = QStringLiteral("not started");
-            record.reason = *startFailure;
-            m_report.addStage(record);
-            if (startFailureKind == StartFailure::Preparation) {
-                m_report.setError(*startFailure);
-                return ExitSetupError;
-            }
-            return endCleanly(ExitCannotStart);
-        }
-        if (!started && !m_interrupted) { // the data load refused the files; its last message said why
-            m_report.setError(dialogs.lastMessage());
-            return endCleanly(ExitSetupError);
-        }
-        const qint64 batchProcessor = runner.state().SasTaskId;
-        if (!m_interrupted)
-            loop.exec();
-        record.durationMs = clock.elapsed();
-        m_interrupted = m_interrupted || interrupt::requested();
-        if (!m_interrupted)
-            record.batchProcessorExitStatus = collectExitStatus(batchProcessor, kExitWaitMs);
-        if (m_interrupted) {
-            runner.CloseSasWindow();
-            if (started)
-                m_err << "\nqelvrin-batch: interrupted; the " << stage.programName
-                      << " was asked to close, and the next start purges its outputs\n";
-            else
-                m_err << "\nqelvrin-batch: interrupted before the " << stage.programName << " started\n";
-            m_err.flush();
-            record.outcome = QStringLiteral("interrupted");
-            m_report.addStage(record);
-            return ExitInterrupted;
-        }
-        if (verdict && !verdict->normal) {
-            record.outcome = QStringLiteral("abnormal");
-            record.failureLineNumber = verdict->failureLineNumber;
-            record.failureLine = verdict->failureLine;
-            record.failureLineCut = verdict->failureLineCut;
-            record.reason = verdict->reason;
-            m_report.addStage(record);
-            if (verdict->failureLineNumber > 0) {
-                m_out << "First failure line " << verdict->failureLineNumber << " of " << record.logPath << ":\n"
-                      << QString::fromLatin1(verdict->failureLine)
-                      << (verdict->failureLineCut ? QStringLiteral(" [cut at %1 bytes]").arg(kFailureLineLimit) : QString()) << '\n';
-            } else {
-                m_out << "The log " << record.logPath << " could not be judged: " << verdict->reason << '\n';
-            }
-            m_out.flush();
-            return endCleanly(ExitAbnormal);
-        }
+int BatchRun::notStarted(StageRecord& record, const QString& reason, StartFailure kind)
+{
+    record.outcome = QStringLiteral("not started");
+    record.reason = reason;
+    m_report.addStage(record);
+    if (kind == StartFailure::BatchProcessor)
+        return ExitCannotStart;
+    m_report.setError(reason);
+    return ExitSetupError;
+}
+
+int BatchRun::interrupted(StageRecord& record, bool started, StageRunner& runner)
+{
+    runner.CloseSasWindow();
+    if (started)
+        m_err << "\nqelvrin-batch: interrupted; the " << record.name << " was asked to close, and the next start purges its outputs\n";
+    else
+        m_err << "\nqelvrin-batch: interrupted before the " << record.name << " started\n";
+    m_err.flush();
+    record.outcome = QStringLiteral("interrupted");
+    m_report.addStage(record);
+    return ExitInterrupted;
+}
+
+std::optional<int> BatchRun::judge(StageRecord& record, const CompletionVerdict& verdict, const std::optional<ProcessEnd>& end)
+{
+    if (end && end->signal != 0)
+        record.batchProcessorSignal = end->signal;
+    else if (end)
+        record.batchProcessorExitStatus = end->exitStatus;
+    const bool processorFailed = end && end->failed();
+    if (verdict.normal && !processorFailed) {
         record.outcome = QStringLiteral("completed");
         m_report.addStage(record);
+        return std::nullopt;
     }
-    return endCleanly(ExitCompleted);
+    record.outcome = QStringLiteral("abnormal");
+    record.failureLineNumber = verdict.failureLineNumber;
+    record.failureLine = verdict.failureLine;
+    record.failureLineCut = verdict.failureLineCut;
+    record.reason = verdict.reason;
+    const QString how = end ? QStringLiteral(": ") + end->text() : QString();
+    if (verdict.noEndSignal)
+        record.reason += how;
+    else if (verdict.normal)
+        record.reason = QStringLiteral("the batch processor failed") + how;
+    m_report.addStage(record);
+    if (verdict.failureLineNumber > 0) {
+        m_out << "First failure line " << verdict.failureLineNumber << " of " << record.logPath << ":\n"
+              << QString::fromLatin1(verdict.failureLine)
+              << (verdict.failureLineCut ? QStringLiteral(" [cut at %1 bytes]").arg(kFailureLineLimit) : QString()) << '\n';
+    } else if (!verdict.noEndSignal && !verdict.normal) {
+        m_out << "The log " << record.logPath << " could not be judged: " << verdict.reason << '\n';
+    }
+    if (verdict.noEndSignal || verdict.normal) {
+        QString sentence = record.reason;
+        sentence[0] = sentence.at(0).toUpper();
+        m_out << sentence << ".\n";
+    }
+    m_out.flush();
+    return ExitAbnormal;
 }
 
 } // namespace qelvrin::batch

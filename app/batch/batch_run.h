@@ -7,9 +7,22 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <optional>
+
 class QEventLoop;
 
+namespace qelvrin {
+class DriveMap;
+class StageRunner;
+struct CompletionVerdict;
+struct ProcessEnd;
+enum class StartFailure;
+}
+
 namespace qelvrin::batch {
+
+class BatchDialogs;
+class BatchHost;
 
 struct BatchOptions {
     QString drive;
@@ -45,6 +58,27 @@ public:
     const BatchReport& report() const { return m_report; }
 
 private:
+    // What every stage of the run works with.
+    struct StageContext {
+        const DriveMap& drives;
+        BatchHost& host;
+        BatchDialogs& dialogs;
+        StageRunner& runner;
+        QString sdg;
+    };
+
+    int fail(const QString& why);
+    // Writes "NORMAL" unless a stage was interrupted; returns `status`.
+    int endCleanly(const DriveMap& drives, int status);
+    // Lays the drive out; why the run cannot go on, or empty.
+    QString prepareDrive(const DriveMap& drives);
+    // One stage from its launch to its verdict; the run's exit status when
+    // the run ends with it.
+    std::optional<int> runStage(QChar letter, const StageContext& context);
+    int notStarted(StageRecord& record, const QString& reason, StartFailure kind);
+    int interrupted(StageRecord& record, bool started, StageRunner& runner);
+    std::optional<int> judge(StageRecord& record, const CompletionVerdict& verdict, const std::optional<ProcessEnd>& end);
+
     QEventLoop* m_loop = nullptr;
     BatchOptions m_options;
     QTextStream& m_out;

@@ -1,5 +1,6 @@
 #include "app/batch/batch_run.h"
 #include "platform/path_text.h"
+#include "platform/process.h"
 #include "platform/terminal.h"
 #include "platform/termination_signals.h"
 
@@ -50,7 +51,12 @@ int main(int argc, char* argv[])
             std::printf("%s\n", report.toJson(status, clock.elapsed()).constData());
         return status;
     };
-    const QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, parser.value(drive)) : parser.errorText();
+    QString refusal = parsed ? qelvrin::undecodablePath(argc, argv, parser.value(drive)) : parser.errorText();
+    // An empty folder would quietly name the default drive, which the run then purges.
+    for (const QCommandLineOption& folder : {drive, driveA, driveB}) {
+        if (refusal.isEmpty() && parser.isSet(folder) && parser.value(folder).isEmpty())
+            refusal = QStringLiteral("--%1 needs a folder; it was given empty").arg(folder.names().first());
+    }
     if (!refusal.isEmpty()) {
         err << "qelvrin-batch: " << refusal << '\n';
         if (!parsed)
@@ -65,6 +71,7 @@ int main(int argc, char* argv[])
                                          parser.value(stages), parser.positionalArguments()};
     qelvrin::batch::BatchRun run(options, out, err, qelvrin::isTerminal(asJson ? stderr : stdout));
 
+    qelvrin::ignoreFileSizeSignal();
     const qelvrin::TerminationSignals termination;
     QObject::connect(&termination, &qelvrin::TerminationSignals::received, &run, &qelvrin::batch::BatchRun::interrupt);
     const int status = run.exec();

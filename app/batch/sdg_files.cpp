@@ -1,6 +1,8 @@
 #include "app/batch/sdg_files.h"
 
 #include "platform/drive_map.h"
+#include "platform/file_ops.h"
+#include "platform/regular_open.h"
 #include "stages/data_load.h"
 
 #include <QFileInfo>
@@ -22,7 +24,8 @@ SdgFiles checkSdgFiles(const DriveMap& drives, const QStringList& given)
         const QString native = nativeSdgPath(drives, file);
         const QFileInfo info(native);
         if (!info.isFile()) {
-            files.error = QStringLiteral("cannot find the SDG file %1").arg(file);
+            files.error = files::entryExists(native) ? QStringLiteral("The SDG file could not be read: %1 (%2)").arg(file, QLatin1String(files::kNotRegular))
+                                                     : QStringLiteral("cannot find the SDG file %1").arg(file);
             return files;
         }
         const SdgNames names = deriveSdgNames(drives.toDos(native));

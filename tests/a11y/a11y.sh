@@ -37,14 +37,16 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 walker() { /usr/bin/python3 "$HERE/at_tree.py" "$@"; }
 
 if [ "$MODE" = stage ]; then
-    # The Full Assessment paced so the bar is seen climbing; its job ends
-    # without the end signal, which the walker gives once it has seen the
-    # log outgrow its expected size.
+    # The Full Assessment paced so the bar is seen climbing; its job waits
+    # without the end signal (a job gone without it would end the stage),
+    # which the walker gives once it has seen the log outgrow its expected
+    # size. The job is ended here.
     cat "$SDG"/* >"$INSTALL/QELVDATA"
-    export QELVRIN_STANDIN_PACE_MS=6000 QELVRIN_STANDIN_OUTCOME=exit-nosignal
+    export QELVRIN_STANDIN_PACE_MS=6000 QELVRIN_STANDIN_OUTCOME=nosignal
     start_program stage --drive "$DRIVE"
     walker stage "$PROGRAM_PID" "$INSTALL" "$ARTIFACTS" || fail "the accessibility tree (see $ARTIFACTS)"
     wait_program_end
+    { read -r _ session _ <"$INSTALL/BATCHJOB.DAT" && kill -TERM -- "-$session"; } 2>/dev/null || true
 else
     printf 'NOTE: a log\r\n' >"$INSTALL/DLOADJCL.LOG"
     for factor in 1 2; do

@@ -147,7 +147,7 @@ def main_window(app):
 
 def stage_run(app, main, bar, install):
     """The bar while the job writes its log, then after the log outgrows its
-    expected size; the job ends without its signal, which comes last."""
+    expected size; the job waits without its signal, which comes last."""
     press(one(main, "push button", "3"))
     log, samples = os.path.join(install, "FASMTJCL.LOG"), []
 

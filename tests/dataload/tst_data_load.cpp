@@ -2,12 +2,14 @@
 #include "support/file_size_limit.h"
 #include "support/temp_drive.h"
 
+#include "platform/line_reader.h"
 #include "stages/data_load.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -43,8 +45,8 @@ struct LoadCommand {
     bool started = false;
 };
 
-// A name that is not UTF-8 (a DOS code page's e acute): Qt can neither
-// create nor remove such a file, so these go by the name's bytes.
+// A name that is not UTF-8 (a DOS code page's e acute): Qt can neither create nor remove such a file, so these go by the name's
+// bytes.
 QByteArray rawPath(const QString& dir)
 {
     return QFile::encodeName(dir) + "/M12345.I\xE9x";
@@ -56,14 +58,11 @@ class TestDataLoad : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Which chosen paths load and ask for another diskette is the end-to-end
-    // runs' and the batch runner's test: a diskette, a folder on the drive,
-    // a path outside every drive, a refused name.
+    // Which chosen paths load and ask for another diskette is the end-to-end and batch runs' test.
     void twoDiskettes_copyInOrderThenStartStage()
     {
         LoadCommand load;
-        // Written out of name order; the copy follows the names, letter case
-        // aside, whether or not they are UTF-8.
+        // Written out of name order; the copy follows the names, letter case aside, whether or not they are UTF-8.
         load.drive.write(QStringLiteral("A:\\M12345.I02"), "two\r\n");
         load.drive.write(QStringLiteral("A:\\m12345.i03"), "three\r\n");
         std::FILE* raw = std::fopen(rawPath(load.drive.diskA()).constData(), "wb");
@@ -93,18 +92,6 @@ private Q_SLOTS:
         QCOMPARE(load.runner.state().StageLetter, QStringLiteral("D"));
     }
 
-    void cancel_leavesPurgedSystemWithEmptyLog()
-    {
-        LoadCommand load;
-        const QString log = QStringLiteral("\\QELVRIN\\DLOADJCL.LOG");
-        load.drive.write(log, "old log");
-        load.run(QStringLiteral(""));
-        QCOMPARE(load.host.calls.first(), QStringLiteral("PurgeStageData"));
-        QCOMPARE(load.host.scripted.boxes(), QStringList{load.box(kRefused)});
-        QVERIFY(load.drive.exists(log) && load.drive.read(log).isEmpty());
-        QVERIFY(!QFileInfo::exists(load.drive.native(kDataFilePath)) && !load.started);
-    }
-
     void copyFailure_stopsWithMessageAndNoStage_data()
     {
         QTest::addColumn<QString>("setUp");
@@ -113,6 +100,7 @@ private Q_SLOTS:
         QTest::newRow("unreadable, name not UTF-8") << "dangling, not UTF-8" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I\u00E9x (No such file or directory)");
         QTest::newRow("data file a FIFO") << "data fifo" << unwritten + "not a regular file)";
         QTest::newRow("SDG file a FIFO") << "sdg fifo" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (not a regular file)");
+        QTest::newRow("SDG file another's link") << "foreign link" << QStringLiteral("The SDG file could not be read: C:\\DATA\\M12345.I02 (a link to a file of another owner)");
         QTest::newRow("disk full") << "full" << unwritten + "File too large)";
         QTest::newRow("disk fills part-way") << "cap" << unwritten + "File too large)";
     }
@@ -124,13 +112,16 @@ private Q_SLOTS:
         load.drive.write(QStringLiteral("C:\\DATA\\M12345.I01"), QByteArray(100000, 'x') + "\r\n");
         const QString dataFile = load.drive.native(kDataFilePath);
         const QString gone = load.drive.native(QStringLiteral("C:\\DATA\\gone"));
+        const QString sibling = load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"));
         const QByteArray rawName = rawPath(load.drive.native(QStringLiteral("C:\\DATA")));
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
         else if (setUp == QLatin1String("data fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(dataFile).constData(), 0600), 0);
+        else if (setUp == QLatin1String("foreign link")) // the test's own file, linked by nobody
+            QVERIFY(QFile::link(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")), sibling) && ::lchown(QFile::encodeName(sibling).constData(), 65534, 65534) == 0);
         else if (setUp == QLatin1String("sdg fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I02"))).constData(), 0600), 0);
+            QCOMPARE(::mkfifo(QFile::encodeName(sibling).constData(), 0600), 0);
         {
             // Nothing fits, or half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;
@@ -143,7 +134,22 @@ private Q_SLOTS:
         QVERIFY(!load.host.calls.contains(QStringLiteral("LockCommands")) && !load.started && load.host.windowEnabled);
         QVERIFY(!QFileInfo::exists(dataFile));
     }
+
+    // A file that grows while it is copied is copied as it was when opened.
+    void growingFile_isReadToItsSizeAtOpen();
 };
+
+void TestDataLoad::growingFile_isReadToItsSizeAtOpen()
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("M12345.I01"), "one\r\n");
+    LineReader reader(path);
+    QFile more(path);
+    QVERIFY(more.open(QIODevice::Append) && more.write("two\r\n") == 5);
+    more.flush();
+    QCOMPARE(reader.next().value_or(QByteArrayView()), QByteArrayView("one"));
+    QVERIFY(!reader.next());
+}
 
 QTEST_GUILESS_MAIN(TestDataLoad)
 #include "tst_data_load.moc"

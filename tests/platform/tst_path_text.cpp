@@ -68,16 +68,13 @@ private Q_SLOTS:
         QCOMPARE(message, refused ? QString("The path \"/tmp/d\\xFF\" in " + name + ' ' + kRefused) : QString());
     }
 
-    // The real programs, given the bytes through a shell: refused before any
-    // folder is laid out or any file loaded.
+    // The real programs, given the bytes through a shell: refused before any folder is laid out or any file loaded.
     void programs_refuseBeforeWritingAnything_data()
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("line"); // $BAD is a lone byte 0xFF
         QTest::addColumn<int>("status");
         QTest::newRow("batch --drive") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new$BAD" --drive-a "$DISKA" 'A:\M12345.I01')" << 2;
-        QTest::newRow("batch --drive-a") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new" --drive-a "$DISKA$BAD" 'A:\M12345.I01')" << 2;
-        QTest::newRow("batch SDG file") << "QELVRIN_BATCH" << R"(--json --drive "$ROOT/new" --drive-a "$DISKA" "$DISKA/M12345$BAD.I01")" << 2;
         QTest::newRow("batch QELVRIN_DRIVE") << "QELVRIN_BATCH" << R"(--json --drive-a "$DISKA" 'A:\M12345.I01')" << 2;
         QTest::newRow("window --setup-drive") << "QELVRIN_APP" << R"(--setup-drive --drive "$ROOT/new$BAD")" << 1;
     }

@@ -9,9 +9,8 @@
 
 namespace qelvrin::testing {
 
-// A main window reduced to what stage control touches: every call is logged
-// in order, message boxes and file dialogs included, and the operator's
-// answers come from the scripted dialogs.
+// A main window reduced to what stage control touches: every call is logged in order, message boxes and file dialogs included,
+// and the operator's answers come from the scripted dialogs.
 class FakeStageHost : public StageHost {
 public:
     ScriptedDialogs scripted;

@@ -1,6 +1,7 @@
 #include "fake_stage_host.h"
 #include "support/temp_drive.h"
 
+#include "platform/process.h"
 #include "platform/run_marker.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
@@ -9,25 +10,26 @@
 #include <QFile>
 #include <QTest>
 
+#include <utility>
+
 using namespace qelvrin;
 using namespace qelvrin::testing;
 
 namespace {
 
-// A launched stage whose ticks the test drives by hand.
+// A stage launched on a drive holding `oldFiles`, whose ticks the test drives by hand; its job runs until the close request.
 struct RunningStage {
-    explicit RunningStage(QChar letter) : stage(*stageByLetter(letter))
+    explicit RunningStage(QChar letter, const QStringList& oldFiles = {}) : stage(*stageByLetter(letter))
     {
-        drive.installBatchProcessor("exit 0\n");
-        if (letter == QChar('D')) {
-            runner.setStageLogPath(stage.logPath);
-            runner.RunDataLoadProgram();
-        } else {
-            runner.launchAssessment(letter);
-        }
+        drive.installBatchProcessor("exec sleep 60\n");
+        for (const QString& path : oldFiles)
+            drive.write(path, "old\r\n");
+        runner.setStageLogPath(stage.logPath);
+        launched = letter == QChar('D') ? runner.RunDataLoadProgram() : runner.launchAssessment(letter);
         runner.Timer1().stop();
-        host.calls.clear();
+        launchCalls = std::exchange(host.calls, {});
     }
+    ~RunningStage() { runner.CloseSasWindow(); }
 
     void writeLog(const QByteArray& bytes) { drive.write(stage.logPath, bytes); }
 
@@ -35,6 +37,8 @@ struct RunningStage {
     TempDrive drive;
     FakeStageHost host;
     StageRunner runner{drive.drives(), host};
+    bool launched = false;
+    QStringList launchCalls;
 };
 
 } // namespace
@@ -43,8 +47,7 @@ class TestStageRunner : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Only this stage's files are made ready: an empty log, no report, no
-    // end signal whatever its name's case.
+    // Only this stage's files are made ready: an empty log, no report, no end signal whatever its name's case.
     void launchAssessment_preparesFilesAndStartsStage_data()
     {
         QTest::addColumn<QChar>("letter");
@@ -61,38 +64,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, marker);
         QFETCH(QString, name);
         const StageInfo& stage = *stageByLetter(letter);
-        TempDrive drive;
-        drive.installBatchProcessor("exit 0\n");
-        for (const QString& path : {stage.logPath, stage.reportPath, stageByLetter(other)->reportPath, QStringLiteral("\\QELVRIN\\signal.txt"),
-                                    QStringLiteral("\\QELVRIN\\Signal.Txt")})
-            drive.write(path, "old\r\n");
-        FakeStageHost host;
-        StageRunner runner(drive.drives(), host);
-        QVERIFY(runner.launchAssessment(letter));
-        runner.Timer1().stop();
-        QVERIFY(drive.exists(stage.logPath) && drive.read(stage.logPath).isEmpty());
-        QVERIFY(!drive.exists(stage.reportPath));
-        QCOMPARE(drive.read(stageByLetter(other)->reportPath), QByteArray("old\r\n"));
-        QCOMPARE(drive.read(kMarkerPath), marker);
-        QCOMPARE(QDir(drive.native(kInstallDir)).entryList(QDir::Files).filter(QStringLiteral("signal"), Qt::CaseInsensitive), QStringList());
-        QCOMPARE(host.calls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + name, QStringLiteral("bar 0 white")}));
+        const RunningStage run(letter, {stage.logPath, stage.reportPath, stageByLetter(other)->reportPath, "\\QELVRIN\\signal.txt", "\\QELVRIN\\Signal.Txt"});
+        QVERIFY(run.launched && run.drive.exists(stage.logPath) && run.drive.read(stage.logPath).isEmpty() && !run.drive.exists(stage.reportPath));
+        QCOMPARE(run.drive.read(stageByLetter(other)->reportPath), QByteArray("old\r\n"));
+        QCOMPARE(run.drive.read(kMarkerPath), marker);
+        QCOMPARE(QDir(run.drive.native(kInstallDir)).entryList(QDir::Files).filter(QStringLiteral("signal"), Qt::CaseInsensitive), QStringList());
+        QCOMPARE(run.launchCalls, QStringList({QStringLiteral("LockCommands"), QStringLiteral("Label4 ") + name, QStringLiteral("bar 0 white")}));
     }
 
-    void batchProcessorNotStartable_reportsAndReturnsToIdle()
-    {
-        TempDrive drive;
-        drive.write(kBatchProcessorPath, "#!/bin/sh\nexit 0\n"); // not executable
-        FakeStageHost host;
-        StageRunner runner(drive.drives(), host);
-        QVERIFY(!runner.launchAssessment(QChar('I')));
-        QVERIFY(host.calls.at(host.calls.size() - 3).startsWith(QStringLiteral("message The SAS Software could not be started: ")));
-        QCOMPARE(host.calls.last(2), QStringList({QStringLiteral("RefreshStageCommands"), QStringLiteral("UnlockCommands")}));
-        QVERIFY(!runner.Timer1().isActive());
-        QCOMPARE(runner.state().StageLetter, QStringLiteral(" "));
-    }
-
-    // The bar shows the log's size against the expected one; while the
-    // window is minimised its caption shows the bar too.
+    // The bar shows the log's size against the expected one; while the window is minimised its caption shows the bar too. A log
+    // that cannot be measured (size -1: gone after a tick at half) keeps the bar.
     void tick_setsBarFromLogSize_data()
     {
         QTest::addColumn<QChar>("letter");
@@ -105,6 +86,7 @@ private Q_SLOTS:
         QTest::newRow("minimised at 7 percent") << QChar('I') << 462 << true << 7 << false << "Inorganic PC-VQS 7%";
         QTest::newRow("one byte over") << QChar('I') << 6601 << true << 99 << true << "Inorganic PC-VQS 99%";
         QTest::newRow("full assessment at a quarter") << QChar('F') << 28500 << true << 25 << false << "Inorganic PC-VQS 25%";
+        QTest::newRow("log gone") << QChar('D') << -1 << true << 50 << false << "Inorganic PC-VQS 50%";
     }
     void tick_setsBarFromLogSize()
     {
@@ -117,8 +99,11 @@ private Q_SLOTS:
         RunningStage run(letter);
         run.host.caption = QStringLiteral("kept");
         run.host.minimised = minimised;
-        run.writeLog(QByteArray(logSize, 'x'));
-
+        run.writeLog(QByteArray(logSize < 0 ? 7400 : logSize, 'x'));
+        if (logSize < 0) {
+            run.runner.Timer1_Timer();
+            QFile::remove(run.drive.native(run.stage.logPath));
+        }
         run.runner.Timer1_Timer();
 
         QCOMPARE(run.host.bar, bar);
@@ -126,52 +111,64 @@ private Q_SLOTS:
         QCOMPARE(run.host.caption, caption);
     }
 
-    void logVanishingMidRun_keepsPreviousPercentage()
-    {
-        RunningStage run(QChar('D'));
-        run.writeLog(QByteArray(7400, 'x'));
-        run.runner.Timer1_Timer();
-        QFile::remove(run.drive.native(run.stage.logPath));
-        run.host.minimised = true;
-        run.runner.Timer1_Timer();
-        QCOMPARE(run.host.caption, QStringLiteral("Inorganic PC-VQS 50%"));
-    }
-
-    // The end sequence in order, with the stage letter and timer each step
-    // sees: the stage counts as running until the commands are unlocked.
-    void endSignal_runsEndSequenceInOrder_data()
+    // The end sequence in order, with the stage letter and timer each step sees: the stage counts as running until the commands
+    // are unlocked. A job whose processes have all gone without the end signal ends the stage abnormally after the pause, without
+    // the "(Done)" mark; a signal that comes in that pause still counts. A job that runs keeps the monitor waiting.
+    void stageEnd_runsEndSequenceInOrder_data()
     {
         QTest::addColumn<QByteArray>("log");
         QTest::addColumn<bool>("logOnAbend");
-        QTest::newRow("normal end") << QByteArray("NOTE: all went well.\r\n") << true;
-        QTest::newRow("abnormal end, log shown") << QByteArray("NOTE: a\r\nERROR: stopped\r\n") << true;
-        QTest::newRow("abnormal end, option cleared") << QByteArray("NOTE: a\r\nERROR: stopped\r\n") << false;
+        QTest::addColumn<QString>("end"); // "signal", "job gone", "signal in the pause", "job runs"
+        const QByteArray fine("NOTE: all went well.\r\n");
+        const QByteArray stopped("NOTE: a\r\nERROR: stopped\r\n");
+        QTest::newRow("normal end") << fine << true << "signal";
+        QTest::newRow("abnormal end, log shown") << stopped << true << "signal";
+        QTest::newRow("abnormal end, option cleared") << stopped << false << "signal";
+        QTest::newRow("job gone without the signal") << fine << true << "job gone";
+        QTest::newRow("job gone, option cleared") << fine << false << "job gone";
+        QTest::newRow("job gone, signal in the pause") << fine << true << "signal in the pause";
+        QTest::newRow("job runs") << fine << true << "job runs";
     }
-    void endSignal_runsEndSequenceInOrder()
+    void stageEnd_runsEndSequenceInOrder()
     {
         QFETCH(QByteArray, log);
         QFETCH(bool, logOnAbend);
+        QFETCH(QString, end);
         RunningStage run(QChar('I'));
         run.host.logOnAbendChecked = logOnAbend;
         run.writeLog(log);
         run.runner.Timer1().start();
         QStringList seen;
+        const QString signal = QStringLiteral("\\QELVRIN\\Signal.txt");
         run.host.onCall = [&](const QString& call) {
             seen << call + u' ' + run.runner.state().StageLetter + (run.runner.Timer1().isActive() ? QStringLiteral(" timer") : QString());
+            if (call.startsWith(QStringLiteral("pause")) && end == QLatin1String("signal in the pause"))
+                run.drive.write(signal, QByteArray());
         };
-        run.drive.write(QStringLiteral("\\QELVRIN\\Signal.txt"), QByteArray());
-
+        if (end == QLatin1String("signal"))
+            run.drive.write(signal, QByteArray());
+        if (end.startsWith(QLatin1String("job gone")) || end == QLatin1String("signal in the pause"))
+            run.runner.CloseSasWindow();
+        QTRY_VERIFY(jobRunning(run.runner.job()) == (end == "signal" || end == "job runs"));
         run.runner.Timer1_Timer();
 
-        const bool normal = !log.contains("stopped");
+        if (end == QLatin1String("job runs")) {
+            QVERIFY(run.runner.sasRunning() && run.runner.Timer1().isActive() && run.host.scripted.messages().isEmpty());
+            return;
+        }
+        const bool gone = end == QLatin1String("job gone");
+        const bool normal = !log.contains("stopped") && !gone;
         const QString text = normal ? QStringLiteral("The Initial Assessment Program has successfully completed.")
+                             : gone ? QStringLiteral("The Initial Assessment Program has ended without its end signal. Please check the SAS log from the view menu")
                                     : QStringLiteral("The Initial Assessment Program has ended abnormally. Please check the SAS log from the view menu");
         QStringList expected{"pause 50 I", "HideProgressPanel I", QStringLiteral("message %1 I").arg(text)};
         if (!normal && logOnAbend)
             expected << "openStageLog I I";
-        expected << "done I I" << "bar 0 white I" << "RefreshStageCommands I" << "UnlockCommands  ";
+        if (!gone)
+            expected << "done I I";
+        expected << "bar 0 white I" << "RefreshStageCommands I" << "UnlockCommands  ";
         QCOMPARE(seen, expected);
-        QCOMPARE(run.host.scripted.messages().first().icon, normal ? MsgIcon::None : MsgIcon::Critical);
+        QVERIFY(run.host.scripted.messages().first().icon == (normal ? MsgIcon::None : MsgIcon::Critical) && run.host.scripted.messages().first().title == "QELVRIN");
         QVERIFY(!run.runner.sasRunning());
     }
 };

@@ -1,6 +1,5 @@
-// Runs the built stand-in on a temporary install directory, as the front
-// end does. The batch runner's and end-to-end tests take its normal runs
-// through all three stages; here are a log's size and the forced outcomes.
+// The built stand-in on a temporary install directory, as the front end runs it: a log's size, the
+// forced outcomes, and files planted as links. The batch runner's tests take its normal runs.
 
 #include "support/file_size_limit.h"
 #include "support/file_writer.h"
@@ -25,11 +24,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("signal");
         QTest::addColumn<bool>("failureWord");
         QTest::addColumn<int>("fileLimit"); // bytes a file may reach, as on a disk that fills; 0: none
-        QTest::newRow("normal") << "normal" << 0 << true << false << 0;
-        QTest::newRow("forced abend") << "abend" << 1 << true << true << 0;
+        QTest::addColumn<QString>("planted"); // a file another user replaced by a link to a victim's file
+        QTest::newRow("normal") << "normal" << 0 << true << false << 0 << "";
+        QTest::newRow("forced abend") << "abend" << 1 << true << true << 0 << "";
         // The log is cut where the disk filled; the job says so in its exit.
-        QTest::newRow("log on a full disk") << "normal" << 3 << true << false << 4096;
-        QTest::newRow("signal's text on a full disk") << "normal" << 3 << true << false << 8;
+        QTest::newRow("log on a full disk") << "normal" << 3 << true << false << 4096 << "";
+        QTest::newRow("signal's text on a full disk") << "normal" << 3 << true << false << 8 << "";
+        // Nothing is written through the link; the job says so in its exit.
+        QTest::newRow("log a planted link") << "normal" << 3 << true << false << 0 << "IASMTJCL.LOG";
+        QTest::newRow("report a planted link") << "normal" << 1 << true << false << 0 << "REPORT.TXT";
+        QTest::newRow("end signal a planted link") << "normal" << 3 << true << false << 0 << "SIGNAL.TXT";
     }
     void run()
     {
@@ -38,8 +42,13 @@ private Q_SLOTS:
         QFETCH(bool, signal);
         QFETCH(bool, failureWord);
         QFETCH(int, fileLimit);
+        QFETCH(QString, planted);
         const QString job = QStringLiteral("IASMTJCL");
         QTemporaryDir dir;
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        qelvrin::testing::writeFile(victim, "root's own\r\n");
+        if (!planted.isEmpty())
+            QVERIFY(QFile::link(victim, dir.filePath(planted)));
         qelvrin::testing::writeFile(dir, QStringLiteral("QELVDATA"), readFile(QStringLiteral(QELVRIN_DEMO_DIR "/diskettes/disk1/M12345.I01")));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QELVRIN_STANDIN_PACE_MS"), QStringLiteral("0"));
@@ -57,13 +66,15 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(readFile(victim), QByteArray("root's own\r\n"));
+        if (!planted.isEmpty())
+            return;
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("SIGNAL.TXT"))), signal);
         const QByteArray log = readFile(dir.filePath(job + ".LOG"));
         const bool anyWord = log.contains("stopped") || log.contains("memory") || log.contains("not found") || log.contains("aborted");
         QCOMPARE(anyWord, failureWord);
         if (fileLimit > 0) {
-            QVERIFY(log.size() <= fileLimit);
-            QVERIFY2(process.readAllStandardError().contains("qelvrin-sas: cannot write the "), "the failed write is told on stderr");
+            QVERIFY(log.size() <= fileLimit && process.readAllStandardError().contains("qelvrin-sas: cannot write the "));
             return;
         }
         // The assessment log is about 6,600 bytes, so the bar moves through it.
