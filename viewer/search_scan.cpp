@@ -237,7 +237,7 @@ LineSearchResult unreadable(const QFile& file)
 // last needle-length bytes of each read wait for the next one, so matches
 // across reads are found once.
 LineSearchResult findLineAfter(const QString& nativePath, const QString& text, qint64 afterLine,
-                               qsizetype readSize)
+                               qsizetype readSize, const std::atomic_bool* abandon)
 {
     QFile file(nativePath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -263,6 +263,8 @@ LineSearchResult findLineAfter(const QString& nativePath, const QString& text, q
     bool eof = false;
 
     while (!eof) {
+        if (abandon && abandon->load(std::memory_order_relaxed))
+            return {};
         // Keep k bytes before `pos` so a needle whose anchor is yet to come
         // can still be compared from its start.
         const qsizetype keepFrom = qMax<qsizetype>(0, pos - k);

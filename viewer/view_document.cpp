@@ -1,5 +1,7 @@
 #include "viewer/view_document.h"
 
+#include <QThread>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -50,7 +52,7 @@ void ViewDocument::clear()
     m_blockCount = 0;
 }
 
-bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPause& pause)
+bool ViewDocument::load(const QString& nativePath, QString* error, const std::atomic_bool* abandon, int threads)
 {
     clear();
     const auto fail = [&](const QString& why) {
@@ -63,28 +65,23 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPau
     if (!m_file.open(nativePath, &reason))
         return fail(reason);
     try {
-        m_index.reserveFor(std::max<qint64>(0, m_file.status().size));
-        if (!index(&reason, pause))
-            return fail(reason);
+        const qint64 size = std::max<qint64>(0, m_file.status().size);
+        const ScanOutcome scanned = indexFile(m_file, m_index, size, threads > 0 ? threads : QThread::idealThreadCount(), abandon);
+        if (!scanned.done)
+            return fail(scanned.error);
+        noteIndexed();
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("Not enough memory to index the file"));
     }
     return true;
 }
 
-// Indexes the file from the end of the index on, and notes the file's state
-// and the blocks the text takes: as many as the text needs, and at least
-// one more than whole blocks in the file.
-bool ViewDocument::index(QString* error, const ReadPause& pause)
+// Notes the file's state as indexed and the blocks the text takes: as many
+// as the text needs, and at least one more than whole blocks in the file.
+void ViewDocument::noteIndexed()
 {
-    const ScanOutcome scanned = scanLines(m_file, m_index, pause);
-    if (!scanned.done) {
-        *error = scanned.error;
-        return false;
-    }
     m_indexed = stateNow(m_index.fileEnd());
     m_blockCount = std::max(m_index.fileEnd() / BlockSize + 1, placeOf(m_index.textEnd()).block + 1);
-    return true;
 }
 
 ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
@@ -121,10 +118,10 @@ ViewDocument::Change ViewDocument::refresh()
     }
     // The last line may go on in the bytes added: it is indexed again.
     m_index.dropLast();
-    QString reason;
     try {
-        if (!index(&reason, {}))
+        if (!scanLines(m_file, m_index, file.size).done)
             return Change::Replaced;
+        noteIndexed();
     } catch (const std::bad_alloc&) {
         return Change::Replaced;
     }

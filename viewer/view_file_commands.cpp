@@ -29,8 +29,16 @@ public:
     qint64 firstLine() const override { return m_window.vscroll1()->value(); }
     qint64 lineCount() const override { return m_window.vscroll1()->maximum(); }
     void showLine(qint64 line) override { m_window.vscroll1()->setValue(int(line)); }
-    void reload() override { m_window.Form_Load(); }
+    void reloadAt(qint64 line) override { m_window.reloadAt(line); }
     void setBusy(bool busy) override { setBusyPointer(busy); }
+    void findOffThread(std::function<LineSearchResult(const std::atomic_bool&)> find,
+                       std::function<void(const LineSearchResult&)> then) override
+    {
+        m_window.startReading([find = std::move(find), then = std::move(then)](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+            const LineSearchResult result = find(abandoned);
+            return [then, result] { then(result); };
+        });
+    }
 
 private:
     ViewFile& m_window;
@@ -89,8 +97,7 @@ void ViewFile::mnusearch_Click()
 {
     if (followFile() == ViewDocument::Change::Grown)
         DrawView();
-    WindowSearchView view(*this);
-    runSearch(searchState(), dialogs(), view, viewedFile(m_launcher));
+    runSearch(searchState(), dialogs(), std::make_shared<WindowSearchView>(*this), viewedFile(m_launcher));
 }
 
 void ViewFile::mnusearchKeyError_Click()

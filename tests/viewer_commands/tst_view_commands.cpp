@@ -57,15 +57,15 @@ private Q_SLOTS:
             kLog, numberedLines(30, {{5, " ERROR: x"}, {12, " Stopped here"}, {20, " frequency table"}, {25, " error: y"}}));
 
         trigger(view, "mnusearchKeyError");
-        QCOMPARE(view.vscroll1()->value(), 5);
+        QTRY_COMPARE(view.vscroll1()->value(), 5);
         trigger(view, "mnusearchKeyStopped");
-        QCOMPARE(view.vscroll1()->value(), 12);
+        QTRY_COMPARE(view.vscroll1()->value(), 12);
         trigger(view, "mnusearchKeyFrequency");
-        QCOMPARE(view.vscroll1()->value(), 20);
+        QTRY_COMPARE(view.vscroll1()->value(), 20);
         QVERIFY(m_fixture->dialogs.calls().isEmpty());
 
         trigger(view, "mnusearchKeyError");
-        QCOMPARE(view.vscroll1()->value(), 25);
+        QTRY_COMPARE(view.vscroll1()->value(), 25);
     }
 
     void searchText_outlivesTheViewer()
@@ -73,13 +73,13 @@ private Q_SLOTS:
         ViewFile& first = m_fixture->open(kLog, numberedLines(10, {{7, " key"}}));
         m_fixture->dialogs.queueInput(QStringLiteral("key"));
         first.mnusearch_Click();
-        QCOMPARE(first.vscroll1()->value(), 7);
+        QTRY_COMPARE(first.vscroll1()->value(), 7);
         first.mnuexit_Click();
         QTRY_VERIFY(!m_fixture->launcher->window());
 
         ViewFile& second = m_fixture->open(kReport, numberedLines(10, {{3, " KEY"}}));
         QTest::keyClick(second.vscroll1(), Qt::Key_F3);
-        QCOMPARE(second.vscroll1()->value(), 3);
+        QTRY_COMPARE(second.vscroll1()->value(), 3);
         QCOMPARE(m_fixture->dialogs.calls().size(), 1); // only the first input box
     }
 
@@ -93,8 +93,8 @@ private Q_SLOTS:
 
         view.mnusearchKeyError_Click();
 
-        QCOMPARE(view.vscroll1()->maximum(), 13);
-        QCOMPARE(view.vscroll1()->value(), 12);
+        QTRY_COMPARE(view.vscroll1()->maximum(), 13);
+        QTRY_COMPARE(view.vscroll1()->value(), 12);
         QCOMPARE(view.windowTitle(), QStringLiteral("IASMTJCL.LOG line 12 of 13"));
         QVERIFY(view.text1()->toPlainText().startsWith(QStringLiteral("ERROR: late")));
         QVERIFY(m_fixture->dialogs.messages().isEmpty());
@@ -109,7 +109,7 @@ private Q_SLOTS:
         m_fixture->dialogs.queueFont(FontChoice{QStringLiteral("DejaVu Sans Mono"), 20, true, true});
         trigger(view, "mnufonts");
         QVERIFY(view.vscroll1()->pageStep() < pageStep);
-        QCOMPARE(view.vscroll1()->value(), 7);
+        QTRY_COMPARE(view.vscroll1()->value(), 7);
         view.mnuexit_Click();
         QTRY_VERIFY(!m_fixture->launcher->window());
         const QFont font = m_fixture->open(kReport, numberedLines(40)).text1()->font();
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(pages > 3);
         QCOMPARE(m_fixture->dialogs.messages().first().text, QStringLiteral("Printed %1 pages").arg(pages));
         QCOMPARE(captions, (QStringList{QStringLiteral("Printing page 2"), QStringLiteral("Printing page 3"), caption}));
-        QCOMPARE(view.vscroll1()->value(), 30);
+        QTRY_COMPARE(view.vscroll1()->value(), 30);
         QVERIFY(pointerIsDefault());
         QList<QStringList> printed;
         QStringList all;
