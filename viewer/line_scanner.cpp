@@ -27,8 +27,7 @@ constexpr qint64 kPauseEvery = 8 * 1024 * 1024;
 // Past the end of its share, a part reads this much at a time to finish
 // the line that runs on.
 constexpr qint64 kTailRead = 512;
-// A file smaller than this for each thread is read by fewer threads.
-constexpr qint64 kLeastPerPart = 4 * 1024 * 1024;
+
 // The scan looks at 64 bytes at a time, one bit per byte, and peeks one
 // byte past them.
 constexpr qsizetype kGroup = 64;
@@ -220,7 +219,7 @@ ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, qint64 end, co
 
 ScanOutcome indexFile(const ReadOnlyFile& file, LineIndex& index, qint64 end, int threads, const std::atomic_bool* abandon)
 {
-    const int parts = int(std::clamp<qint64>(end / kLeastPerPart, 1, std::max(1, threads)));
+    const int parts = int(std::clamp<qint64>(end, 1, std::max(1, threads)));
     index.reserveFor(end, parts);
     if (parts == 1)
         return scanLines(file, index, end, abandon);

@@ -21,7 +21,7 @@ struct ScanOutcome {
 ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, qint64 end, const std::atomic_bool* abandon = nullptr);
 
 // The same for the whole of `file` up to `end`, into `index` (emptied), on
-// up to `threads` threads: each reads its share of the file into its own
+// `threads` threads (fewer for a file of fewer bytes): each reads its share of the file into its own
 // buffer and part of the index, and returns before this does.
 ScanOutcome indexFile(const ReadOnlyFile& file, LineIndex& index, qint64 end, int threads, const std::atomic_bool* abandon = nullptr);
 

@@ -15,6 +15,8 @@ constexpr qint64 kTextPerBlock = ViewDocument::BlockSize - 1;
 // How much of the file's first and last bytes tells a file that grew from
 // one that was written anew.
 constexpr qint64 kFingerprintBytes = 4096;
+// A thread costs more than it saves on less of a file than this.
+constexpr qint64 kLeastPerThread = 4 * 1024 * 1024;
 
 // Block and position (both from 0) of a text offset. An offset that falls
 // just after a full block is that block's closing blank: a line that begins
@@ -66,7 +68,9 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const std::at
         return fail(reason);
     try {
         const qint64 size = std::max<qint64>(0, m_file.status().size);
-        const ScanOutcome scanned = indexFile(m_file, m_index, size, threads > 0 ? threads : QThread::idealThreadCount(), abandon);
+        if (threads <= 0)
+            threads = int(std::clamp<qint64>(size / kLeastPerThread, 1, QThread::idealThreadCount()));
+        const ScanOutcome scanned = indexFile(m_file, m_index, size, threads, abandon);
         if (!scanned.done)
             return fail(scanned.error);
         noteIndexed();

@@ -35,7 +35,7 @@ public:
     ViewDocument& operator=(const ViewDocument&) = delete;
 
     // Opens the file and indexes its lines, on `threads` threads (0: one
-    // per core). On failure the document is left empty and `error` (when
+    // per core, fewer for a small file). On failure the document is left empty and `error` (when
     // given) holds the reason; setting `abandon` meanwhile fails it with an
     // empty reason. The document belongs to the calling thread until it
     // returns.
