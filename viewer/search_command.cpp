@@ -5,6 +5,8 @@
 #include "viewer/search_scan.h"
 #include "viewer/search_state.h"
 
+#include <QThread>
+
 namespace qelvrin {
 
 namespace {
@@ -31,7 +33,7 @@ void searchFrom(SearchState& state, Dialogs& dialogs, const std::shared_ptr<Sear
     const QString text = state.SearchText;
     const QString path = file.nativePath;
     const auto find = [path, text, start](const std::atomic_bool& abandoned) {
-        return findLineAfter(path, text, start, 256 * 1024, &abandoned);
+        return findLineAfter(path, text, start, 256 * 1024, &abandoned, QThread::idealThreadCount());
     };
     view->findOffThread(find, [&state, &dialogs, view, file, start, text](const LineSearchResult& result) {
         const QString upper = latin1Upper(text);

@@ -54,6 +54,11 @@ void ViewDocument::clear()
     m_blockCount = 0;
 }
 
+int ViewDocument::threadsFor(qint64 bytes)
+{
+    return int(std::clamp<qint64>(bytes / kLeastPerThread, 1, QThread::idealThreadCount()));
+}
+
 bool ViewDocument::load(const QString& nativePath, QString* error, const std::atomic_bool* abandon, int threads)
 {
     clear();
@@ -69,7 +74,7 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const std::at
     try {
         const qint64 size = std::max<qint64>(0, m_file.status().size);
         if (threads <= 0)
-            threads = int(std::clamp<qint64>(size / kLeastPerThread, 1, QThread::idealThreadCount()));
+            threads = threadsFor(size);
         const ScanOutcome scanned = indexFile(m_file, m_index, size, threads, abandon);
         if (!scanned.done)
             return fail(scanned.error);

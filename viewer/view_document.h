@@ -26,6 +26,9 @@ public:
     static constexpr char EndOfFileMark[] = "\r\n-------- End of File --------";
     static constexpr qint64 EndOfFileMarkLength = sizeof(EndOfFileMark) - 1;
 
+    // The threads a load of a file of `bytes` runs on.
+    static int threadsFor(qint64 bytes);
+
     // What became of the file since it was indexed.
     enum class Change { None, Grown, Replaced };
 
