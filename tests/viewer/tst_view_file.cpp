@@ -108,13 +108,6 @@ private Q_SLOTS:
         QTest::mouseDClick(view.label1(), Qt::LeftButton);
         QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 100"));
         QVERIFY(shownText(view).startsWith("line 1\r\n"));
-        // The wheel over the text moves the first line as the bar does.
-        const QPointF centre = QRectF(view.text1()->viewport()->rect()).center();
-        QWheelEvent wheel(centre, view.text1()->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(view.text1()->viewport(), &wheel);
-        QVERIFY(view.vscroll1()->value() > 1);
-        QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(view.vscroll1()->value()).toLatin1()));
     }
 
     // The first line on screen is always the scroll bar's value, whatever
@@ -127,10 +120,7 @@ private Q_SLOTS:
         const QKeyCombination none;
         QTest::newRow("selection dragged past the lower edge") << "drag" << none << 1;
         QTest::newRow("page down") << "key" << QKeyCombination(Qt::Key_PageDown) << 1;
-        QTest::newRow("space") << "key" << QKeyCombination(Qt::Key_Space) << 1;
-        QTest::newRow("ctrl+end") << "key" << QKeyCombination(Qt::ControlModifier, Qt::Key_End) << 1;
         QTest::newRow("cursor moved to the end") << "cursor" << none << 1;
-        QTest::newRow("all selected") << "select all" << none << 1;
         QTest::newRow("wheel over the frame") << "wheel" << none << 4;
         QTest::newRow("wheel sideways") << "sideways" << none << 1;
     }
@@ -154,9 +144,6 @@ private Q_SLOTS:
             QTest::mouseRelease(text, Qt::LeftButton, Qt::NoModifier, below);
         } else if (action == QLatin1String("cursor")) {
             view.text1()->moveCursor(QTextCursor::End);
-        } else if (action == QLatin1String("select all")) {
-            view.text1()->selectAll();
-            view.text1()->ensureCursorVisible();
         } else if (action == QLatin1String("wheel") || action == QLatin1String("sideways")) {
             QWheelEvent wheel = wheelOver(view.text1(), action == QLatin1String("wheel") ? QPoint(0, -120) : QPoint(-120, 0));
             QApplication::sendEvent(view.text1(), &wheel);
@@ -258,18 +245,6 @@ private Q_SLOTS:
         const auto order = [](double a, double b) { return (a > b) - (a < b); };
         QCOMPARE(order(view.vscroll1()->pageStep(), atSize10), order(10, drawn));
         QCOMPARE(m_fixture->drive.read(kSettingsFile), settings);
-    }
-
-    void textArea_neverKeepsTheFocus()
-    {
-        ViewFile& view = open(kLog, numberedLines(5));
-        QApplication::setActiveWindow(&view);
-        QVERIFY(QTest::qWaitForWindowActive(&view));
-        view.text1()->setFocus(Qt::MouseFocusReason);
-        QTRY_VERIFY(view.vscroll1()->hasFocus());
-        QTest::mouseClick(view.text1()->viewport(), Qt::LeftButton);
-        QTRY_VERIFY(view.vscroll1()->hasFocus());
-        QVERIFY(!view.text1()->hasFocus());
     }
 
     void missingFile_isReportedAndLeavesNoWindow()
