@@ -24,17 +24,6 @@ void trigger(ViewFile& view, const char* name)
     action->trigger();
 }
 
-// The lines of a page's text, without the blank ones pdftotext adds.
-QStringList textLines(const QString& text)
-{
-    QStringList lines;
-    for (const QString& line : text.split(u'\n')) {
-        if (!line.trimmed().isEmpty() && line.trimmed() != QStringLiteral("\f"))
-            lines.append(line.trimmed());
-    }
-    return lines;
-}
-
 } // namespace
 
 class TestViewCommands : public QObject {
