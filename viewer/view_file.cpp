@@ -4,7 +4,6 @@
 #include "platform/dialogs.h"
 #include "platform/window_look.h"
 #include "settings/global.h"
-#include "viewer/inert_menu_entry.h"
 #include "viewer/view_font_settings.h"
 #include "viewer/view_paging.h"
 #include "viewer/viewer_launcher.h"
@@ -113,41 +112,6 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
 }
 
 ViewFile::~ViewFile() = default;
-
-void ViewFile::buildMenuBar()
-{
-    QMenuBar* bar = menuBar();
-    const auto command = [this, bar](const QString& caption, const char* name, void (ViewFile::*handler)()) {
-        QAction* action = bar->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        if (handler)
-            connect(action, &QAction::triggered, this, handler);
-        m_commands.append(action);
-        return action;
-    };
-    command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
-    m_commands.clear(); // Exit stays at hand during a long read
-    command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
-    command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
-
-    QMenu* keyWords = bar->addMenu(QStringLiteral("Search&KeyWord"));
-    keyWords->setObjectName(QStringLiteral("mnusearchKey"));
-    keyWords->menuAction()->setObjectName(QStringLiteral("mnusearchKey"));
-    m_commands.append(keyWords->menuAction());
-    const auto item = [this, keyWords](const QString& caption, const char* name, void (ViewFile::*handler)()) {
-        QAction* action = keyWords->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, handler);
-    };
-    item(QStringLiteral("Error:"), "mnusearchKeyError", &ViewFile::mnusearchKeyError_Click);
-    item(QStringLiteral("Stopped"), "mnusearchKeyStopped", &ViewFile::mnusearchKeyStopped_Click);
-    item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
-
-    command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
-    markInertMenuEntry(command(QString(), "mnublank1", nullptr));
-    markInertMenuEntry(command(QString(), "mnublank2", nullptr));
-    command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
-}
 
 SearchState& ViewFile::searchState() const
 {

@@ -5,10 +5,12 @@
 #include "settings/global.h"
 #include "viewer/font_command.h"
 #include "viewer/help_text.h"
+#include "viewer/inert_menu_entry.h"
 #include "viewer/print_command.h"
 #include "viewer/search_command.h"
 #include "viewer/viewer_launcher.h"
 
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -85,6 +87,41 @@ private:
 };
 
 } // namespace
+
+void ViewFile::buildMenuBar()
+{
+    QMenuBar* bar = menuBar();
+    const auto command = [this, bar](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = bar->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        m_commands.append(action);
+        return action;
+    };
+    command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
+    m_commands.clear(); // Exit stays at hand during a long read
+    command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
+    command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
+
+    QMenu* keyWords = bar->addMenu(QStringLiteral("Search&KeyWord"));
+    keyWords->setObjectName(QStringLiteral("mnusearchKey"));
+    keyWords->menuAction()->setObjectName(QStringLiteral("mnusearchKey"));
+    m_commands.append(keyWords->menuAction());
+    const auto item = [this, keyWords](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = keyWords->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    item(QStringLiteral("Error:"), "mnusearchKeyError", &ViewFile::mnusearchKeyError_Click);
+    item(QStringLiteral("Stopped"), "mnusearchKeyStopped", &ViewFile::mnusearchKeyStopped_Click);
+    item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
+
+    command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
+    markInertMenuEntry(command(QString(), "mnublank1", nullptr));
+    markInertMenuEntry(command(QString(), "mnublank2", nullptr));
+    command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
+}
 
 void ViewFile::mnuprint_Click()
 {
