@@ -10,6 +10,7 @@
 #include "viewer/viewer_launcher.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -73,7 +74,11 @@ void drawFigures(const BenchInputs& inputs, const BenchOptions& options, BenchDi
     for (qsizetype f = 0; f < files.size(); ++f) {
         const BenchFile& file = files[f];
         launcher.OpenInViewer(file.path);
-        ViewFile* window = launcher.window();
+        QPointer<ViewFile> window = launcher.window();
+        // The bench drives the window itself: it lets the load's end and the
+        // first paint arrive before it times the drawing.
+        while (window && window->reading())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (window)
             QApplication::processEvents();
         const std::array<Position, 3> positions = positionsOf(window ? window->document().LineCount() : 0);

@@ -39,7 +39,9 @@ double Figure::ratioTo(const Reference& reference) const
 void printFigure(const Figure& figure)
 {
     QStringList parts;
-    parts << QStringLiteral("%1 | %2 %3").arg(figure.name.leftJustified(22), figure.input.leftJustified(10), formatBytes(double(figure.inputBytes)).rightJustified(10));
+    parts << QStringLiteral("%1 | %2 %3 | threads %4")
+                 .arg(figure.name.leftJustified(22), figure.input.leftJustified(10), formatBytes(double(figure.inputBytes)).rightJustified(10))
+                 .arg(figure.threads);
     if (!figure.failure.isEmpty()) {
         parts << QStringLiteral("not measured: %1").arg(figure.failure);
     } else {

@@ -21,6 +21,7 @@ struct Figure {
     QString name;
     QString input;
     qint64 inputBytes = 0;
+    int threads = 1;             // the threads ours ran on
     QList<double> seconds;
     QString detail;              // throughput, peak memory...
     QList<Reference> references;

@@ -14,7 +14,7 @@ namespace qelvrin::bench {
 namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
-constexpr double kLoadTargetToWc = 2.0;
+constexpr double kLoadTargetToWc = 1.0;
 constexpr double kPeakBytesPerLine = 4.0;
 
 const QStringList kCLocale{QStringLiteral("LC_ALL=C")};
@@ -72,6 +72,7 @@ Figure loadFigure(const BenchFile& file, const BenchOptions& options, const QStr
     figure.name = QStringLiteral("load");
     figure.input = file.label;
     figure.inputBytes = file.bytes;
+    figure.threads = ViewDocument::threadsFor(file.bytes);
     const ChildLoads loads = loadInChildren(benchProgram, file.path, options.runs);
     if (!loads.failure.isEmpty()) {
         figure.failure = loads.failure;
@@ -96,7 +97,7 @@ Figure loadFigure(const BenchFile& file, const BenchOptions& options, const QStr
     const qint64 wcLines = wcOutput.trimmed().split(' ').value(0).toLongLong();
     if (wcLines != loads.lines)
         figure.detail += QStringLiteral(" (wc -l counts %1 lines)").arg(wcLines);
-    figure.target = QStringLiteral("<= 2.0 x wc -l, peak <= limit");
+    figure.target = QStringLiteral("<= 1.0 x wc -l, peak <= limit");
     const QList<double>& wcSeconds = figure.references.first().seconds;
     figure.holds = !wcSeconds.isEmpty() && figure.medianSeconds() <= kLoadTargetToWc * median(wcSeconds) && peak <= peakLimit;
     return figure;

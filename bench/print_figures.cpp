@@ -10,7 +10,9 @@
 #include "viewer/view_file.h"
 #include "viewer/viewer_launcher.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -58,7 +60,10 @@ void printCommandFigure(const BenchInputs& inputs, const BenchOptions& options, 
 
     ViewerLauncher launcher(DriveMap(driveRoot), dialogs, QString(), [] {});
     launcher.OpenInViewer(inputs.report.path);
-    ViewFile* window = launcher.window();
+    QPointer<ViewFile> window = launcher.window();
+    // The load runs on its own threads: the printout starts after its end.
+    while (window && window->reading())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (!window) {
         figure.failure = QStringLiteral("the viewer did not open: %1").arg(dialogs.lastMessage());
         printFigure(figure);

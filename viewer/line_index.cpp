@@ -1,6 +1,7 @@
 #include "viewer/line_index.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qelvrin {
 
@@ -12,6 +13,9 @@ constexpr unsigned char kLongEntry = 0xC0;
 constexpr unsigned char kFormFeedBit = 0x04;
 // The longest entry: the flag byte and ten bytes of length.
 constexpr qint64 kLongestEntry = 11;
+// Between stretches: this byte, then where the entries go on (8 bytes).
+constexpr unsigned char kJump = 0xFF;
+constexpr qint64 kJumpBytes = 9;
 
 } // namespace
 
@@ -34,35 +38,81 @@ QByteArrayView lineEndBytes(LineEnd end)
 void LineIndex::clear()
 {
     m_records.release();
-    m_checkpoints.release();
+    m_recordData = nullptr;
+    m_checkpoints = {};
     m_recordBytes = 0;
+    m_partBytes = 0;
+    m_gapBytes = 0;
     m_count = 0;
+    m_nextCheckpoint = 0;
     m_fileEnd = 0;
     m_textEnd = 0;
 }
 
-// Every byte can end a line, and a one-byte line takes a two-byte entry.
-void LineIndex::reserveFor(qint64 fileBytes)
+// Every byte can end a line, and a one-byte line takes a two-byte entry;
+// a stretch also has room for the jump to the next.
+void LineIndex::reserveFor(qint64 fileBytes, int parts)
 {
     clear();
-    m_records.reserve(std::size_t(2 * fileBytes + kLongestEntry));
-    m_checkpoints.reserve(std::size_t(fileBytes / LinesPerCheckpoint + 2) * sizeof(Checkpoint));
+    m_partBytes = (fileBytes + parts - 1) / parts;
+    m_records.reserve(std::size_t(stretchOf(parts)));
+    m_recordData = m_records.data();
+}
+
+qint64 LineIndex::stretchOf(int part) const
+{
+    return part * (2 * m_partBytes + kLongestEntry + kJumpBytes);
+}
+
+void LineIndex::beginPart(LineIndex& part, int number, int parts, qint64 fileStart) const
+{
+    Q_ASSERT(number < parts && m_recordData);
+    part.clear();
+    part.m_isPart = true;
+    part.m_recordData = m_recordData;
+    part.m_recordBytes = stretchOf(number);
+    part.m_fileEnd = fileStart;
+}
+
+void LineIndex::adopt(const LineIndex* parts, int count)
+{
+    Q_ASSERT(m_count == 0);
+    for (int number = 0; number < count; ++number) {
+        const LineIndex& part = parts[number];
+        if (part.m_count == 0)
+            continue;
+        const qint64 partStart = part.m_checkpoints.front().record;
+        if (m_count > 0 && m_recordBytes != partStart) {
+            // The entries go on in the part's stretch.
+            m_recordData[m_recordBytes] = char(kJump);
+            std::memcpy(m_recordData + m_recordBytes + 1, &partStart, sizeof partStart);
+            m_gapBytes += partStart - m_recordBytes;
+        }
+        for (const Checkpoint& checkpoint : part.m_checkpoints)
+            m_checkpoints.push_back({checkpoint.line + m_count, checkpoint.fileStart, checkpoint.textStart + m_textEnd, checkpoint.record});
+        m_count += part.m_count;
+        m_textEnd += part.m_textEnd;
+        m_fileEnd = part.m_fileEnd;
+        m_recordBytes = part.m_recordBytes;
+    }
+    m_nextCheckpoint = m_checkpoints.empty() ? 0 : m_checkpoints.back().line + LinesPerCheckpoint;
 }
 
 void LineIndex::makeRoomFor(qint64 bytes)
 {
-    m_records.grow(std::size_t(m_recordBytes + 2 * bytes + kLongestEntry));
-    const qint64 checkpointsNeeded = (m_count + bytes) / LinesPerCheckpoint + 2;
-    m_checkpoints.grow(std::size_t(checkpointsNeeded) * sizeof(Checkpoint));
+    if (m_isPart)
+        return; // a part's stretch has room for every line it can hold
+    m_records.grow(std::size_t(m_recordBytes + 2 * bytes + kLongestEntry + kJumpBytes));
+    m_recordData = m_records.data();
 }
 
 void LineIndex::append(qint64 fileLength, LineEnd end, bool formFeed)
 {
-    if (m_count % LinesPerCheckpoint == 0) {
-        auto* checkpoint = reinterpret_cast<Checkpoint*>(m_checkpoints.data()) + m_count / LinesPerCheckpoint;
-        *checkpoint = {m_fileEnd, m_textEnd, m_recordBytes};
+    if (m_count == m_nextCheckpoint) {
+        m_checkpoints.push_back({m_count, m_fileEnd, m_textEnd, m_recordBytes});
+        m_nextCheckpoint = m_count + LinesPerCheckpoint;
     }
-    auto* out = reinterpret_cast<unsigned char*>(m_records.data()) + m_recordBytes;
+    auto* out = reinterpret_cast<unsigned char*>(m_recordData) + m_recordBytes;
     if (end == LineEnd::CrLf && !formFeed && fileLength < kLongestShort) {
         *out++ = static_cast<unsigned char>(fileLength);
     } else {
@@ -73,7 +123,7 @@ void LineIndex::append(qint64 fileLength, LineEnd end, bool formFeed)
             length >>= 7;
         } while (length);
     }
-    m_recordBytes = out - reinterpret_cast<unsigned char*>(m_records.data());
+    m_recordBytes = out - reinterpret_cast<unsigned char*>(m_recordData);
     const IndexedLine line{m_fileEnd, m_textEnd, fileLength, formFeed, end, 0};
     m_fileEnd += fileLength;
     m_textEnd += line.textLength();
@@ -86,7 +136,13 @@ void LineIndex::dropLast()
         return;
     const qint64 last = m_count - 1;
     const IndexedLine dropped = line(last);
-    m_recordBytes = last % LinesPerCheckpoint == 0 ? checkpoints()[last / LinesPerCheckpoint].record : line(last - 1).nextRecord;
+    if (m_checkpoints.back().line == last) {
+        m_recordBytes = m_checkpoints.back().record;
+        m_checkpoints.pop_back();
+        m_nextCheckpoint = last;
+    } else {
+        m_recordBytes = line(last - 1).nextRecord;
+    }
     m_fileEnd = dropped.fileStart;
     m_textEnd = dropped.textStart;
     --m_count;
@@ -94,12 +150,16 @@ void LineIndex::dropLast()
 
 qint64 LineIndex::bytesUsed() const
 {
-    return m_recordBytes + checkpointCount() * qint64(sizeof(Checkpoint));
+    return m_recordBytes - m_gapBytes + qint64(m_checkpoints.size() * sizeof(Checkpoint));
 }
 
 IndexedLine LineIndex::decode(qint64 record, qint64 fileStart, qint64 textStart) const
 {
-    const auto* in = reinterpret_cast<const unsigned char*>(m_records.data()) + record;
+    const auto* in = reinterpret_cast<const unsigned char*>(m_recordData) + record;
+    if (*in == kJump) {
+        std::memcpy(&record, in + 1, sizeof record);
+        in = reinterpret_cast<const unsigned char*>(m_recordData) + record;
+    }
     IndexedLine line;
     line.fileStart = fileStart;
     line.textStart = textStart;
@@ -119,13 +179,13 @@ IndexedLine LineIndex::decode(qint64 record, qint64 fileStart, qint64 textStart)
         } while (byte & 0x80);
         line.fileLength = qint64(length);
     }
-    line.nextRecord = in - reinterpret_cast<const unsigned char*>(m_records.data());
+    line.nextRecord = in - reinterpret_cast<const unsigned char*>(m_recordData);
     return line;
 }
 
 IndexedLine LineIndex::walk(qint64 checkpoint, qint64 steps) const
 {
-    const Checkpoint& from = checkpoints()[checkpoint];
+    const Checkpoint& from = m_checkpoints[std::size_t(checkpoint)];
     IndexedLine line = decode(from.record, from.fileStart, from.textStart);
     while (steps-- > 0)
         line = next(line);
@@ -135,7 +195,16 @@ IndexedLine LineIndex::walk(qint64 checkpoint, qint64 steps) const
 IndexedLine LineIndex::line(qint64 index) const
 {
     Q_ASSERT(index >= 0 && index < m_count);
-    return walk(index / LinesPerCheckpoint, index % LinesPerCheckpoint);
+    const qint64 checkpoint = checkpointOf(index);
+    return walk(checkpoint, index - m_checkpoints[std::size_t(checkpoint)].line);
+}
+
+// The last checkpoint at or before line `index`.
+qint64 LineIndex::checkpointOf(qint64 index) const
+{
+    const auto after = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), index,
+                                        [](qint64 wanted, const Checkpoint& c) { return wanted < c.line; });
+    return (after - m_checkpoints.begin()) - 1;
 }
 
 IndexedLine LineIndex::next(const IndexedLine& line) const
@@ -146,13 +215,12 @@ IndexedLine LineIndex::next(const IndexedLine& line) const
 IndexedLine LineIndex::lineAtText(qint64 textOffset) const
 {
     Q_ASSERT(textOffset >= 0 && textOffset < m_textEnd);
-    const Checkpoint* first = checkpoints();
-    const Checkpoint* after = std::upper_bound(first, first + checkpointCount(), textOffset,
-                                               [](qint64 offset, const Checkpoint& c) { return offset < c.textStart; });
-    const qint64 checkpoint = (after - first) - 1;
-    const qint64 lastInGroup = std::min(m_count, (checkpoint + 1) * LinesPerCheckpoint) - 1;
-    IndexedLine line = walk(checkpoint, 0);
-    for (qint64 index = checkpoint * LinesPerCheckpoint; index < lastInGroup && line.textEnd() <= textOffset; ++index)
+    const auto after = std::upper_bound(m_checkpoints.begin(), m_checkpoints.end(), textOffset,
+                                        [](qint64 offset, const Checkpoint& c) { return offset < c.textStart; });
+    const auto checkpoint = std::size_t(after - m_checkpoints.begin()) - 1;
+    const qint64 lastInGroup = (after == m_checkpoints.end() ? m_count : after->line) - 1;
+    IndexedLine line = walk(qint64(checkpoint), 0);
+    for (qint64 index = m_checkpoints[checkpoint].line; index < lastInGroup && line.textEnd() <= textOffset; ++index)
         line = next(line);
     return line;
 }

@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
+#include <vector>
+
 namespace qelvrin {
 
 // How a line ends in the file. Every line ends in CR LF in the text the
@@ -31,25 +33,42 @@ struct IndexedLine {
 };
 
 // The lines of a file, a few bytes each: one byte for a line of CR LF up to
-// 191 bytes long, a flag byte and the length otherwise; every
-// LinesPerCheckpoint lines a checkpoint with the full offsets, so finding a
+// 191 bytes long, a flag byte and the length otherwise; a checkpoint with
+// the full offsets at least every LinesPerCheckpoint lines, so finding a
 // line reads at most that many entries.
+// An index may be written in parts, each on its own thread: the whole index
+// reserves the entries' memory, each part writes only its own stretch of it
+// and its own checkpoints, and the whole takes the parts back, in file
+// order, once every thread is done.
 class LineIndex {
 public:
     static constexpr qint64 LinesPerCheckpoint = 128;
 
+    LineIndex() = default;
+    LineIndex(const LineIndex&) = delete;
+    LineIndex& operator=(const LineIndex&) = delete;
+
     void clear();
-    // Address space for a file of `fileBytes`, however its lines run.
-    void reserveFor(qint64 fileBytes);
-    // Room for the lines of `bytes` more bytes of the file.
+    // Address space for the lines of `fileBytes` bytes, however they run,
+    // kept in `parts` stretches (one per part, in file order).
+    void reserveFor(qint64 fileBytes, int parts = 1);
+    // Makes `part` (empty) the writer of the lines of the file from
+    // `fileStart` into stretch `number` of a reservation for `parts`. It
+    // writes into this index's memory: one part per stretch, and no other
+    // use of this index until adopt() took them all.
+    void beginPart(LineIndex& part, int number, int parts, qint64 fileStart) const;
+    // Appends the lines of `count` parts, which follow one another in the
+    // file, to this index (empty).
+    void adopt(const LineIndex* parts, int count);
+    // Room for the lines of `bytes` more bytes of the file (not in a part).
     void makeRoomFor(qint64 bytes);
 
     // Appends the line that begins where the last one ended.
     void append(qint64 fileLength, LineEnd end, bool formFeed);
     void appendCrLf(qint64 fileLength)
     {
-        if (fileLength < kLongestShort && m_count % LinesPerCheckpoint != 0) {
-            m_records.data()[m_recordBytes++] = char(fileLength);
+        if (fileLength < kLongestShort && m_count != m_nextCheckpoint) {
+            m_recordData[m_recordBytes++] = char(fileLength);
             m_fileEnd += fileLength;
             m_textEnd += fileLength;
             ++m_count;
@@ -75,21 +94,26 @@ private:
     static constexpr qint64 kLongestShort = 0xC0;
 
     struct Checkpoint {
+        qint64 line;
         qint64 fileStart;
         qint64 textStart;
         qint64 record;
     };
 
-    // One for every LinesPerCheckpoint lines begun.
-    qint64 checkpointCount() const { return (m_count + LinesPerCheckpoint - 1) / LinesPerCheckpoint; }
-    const Checkpoint* checkpoints() const { return reinterpret_cast<const Checkpoint*>(m_checkpoints.data()); }
+    qint64 stretchOf(int part) const;
+    qint64 checkpointOf(qint64 index) const;
     IndexedLine decode(qint64 record, qint64 fileStart, qint64 textStart) const;
     IndexedLine walk(qint64 checkpoint, qint64 steps) const;
 
     ReservedMemory m_records;
-    ReservedMemory m_checkpoints;
-    qint64 m_recordBytes = 0;
+    char* m_recordData = nullptr; // m_records' bytes, or those of the whole for a part
+    std::vector<Checkpoint> m_checkpoints;
+    qint64 m_recordBytes = 0; // where the next entry goes
+    qint64 m_partBytes = 0;   // the file bytes each stretch was reserved for
+    qint64 m_gapBytes = 0;    // entries' memory between stretches, unused
+    bool m_isPart = false;
     qint64 m_count = 0;
+    qint64 m_nextCheckpoint = 0; // the line that gets the next checkpoint
     qint64 m_fileEnd = 0;
     qint64 m_textEnd = 0;
 };

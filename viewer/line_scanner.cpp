@@ -7,6 +7,9 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -19,8 +22,12 @@ namespace {
 // Bytes read at a time: the kernel copies into a buffer that stays in the
 // processor's cache several times faster than into a larger one.
 constexpr qsizetype kReadSize = 64 * 1024;
-// The pause is offered after this many bytes.
+// A request to abandon the reading is looked at after this many bytes.
 constexpr qint64 kPauseEvery = 8 * 1024 * 1024;
+// Past the end of its share, a part reads this much at a time to finish
+// the line that runs on.
+constexpr qint64 kTailRead = 512;
+
 // The scan looks at 64 bytes at a time, one bit per byte, and peeks one
 // byte past them.
 constexpr qsizetype kGroup = 64;
@@ -128,21 +135,31 @@ void Scanner::finish(qint64 fileEnd)
         m_index.append(fileEnd - m_index.fileEnd(), LineEnd::None, m_formFeed);
 }
 
-} // namespace
 
-ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, const ReadPause& pause)
+
+// Reads the file from the end of `index` (where a line begins) and appends
+// the lines that begin before `stopAt`, through the end of the last of them;
+// the bytes from `end` on are taken as not there. Touches only `index`, its
+// own buffer and the file: each part of a load runs it on its own thread.
+ScanOutcome scanStretch(const ReadOnlyFile& file, LineIndex& index, qint64 stopAt, qint64 end, const std::atomic_bool* abandon)
 {
     const std::unique_ptr<unsigned char[]> buffer(new unsigned char[kReadSize + 1 + kPadding]);
     Scanner scanner(index);
     qint64 offset = index.fileEnd(); // the file offset of buffer[0]
     qsizetype kept = 0;
     qint64 sincePause = 0;
-    for (;;) {
+    qint64 tailRead = kTailRead;
+    bool atEnd = false;
+    while (!atEnd && index.fileEnd() < stopAt) {
+        // Up to where this stretch's lines stop, then in small steps to the
+        // end of the line that runs on past it.
+        const qint64 from = offset + kept;
+        const qint64 want = std::min<qint64>(from < stopAt ? stopAt - from : std::exchange(tailRead, std::min<qint64>(2 * tailRead, kReadSize)), end - from);
         QString reason;
-        const qint64 got = file.readAt(offset + kept, reinterpret_cast<char*>(buffer.get() + kept), kReadSize, &reason);
+        const qint64 got = want > 0 ? file.readAt(from, reinterpret_cast<char*>(buffer.get() + kept), std::min<qint64>(want, kReadSize), &reason) : 0;
         if (got < 0)
             return {false, reason};
-        const bool atEnd = got == 0;
+        atEnd = got == 0;
         const qsizetype size = kept + qsizetype(got);
         std::memset(buffer.get() + size, 0, kPadding);
         index.makeRoomFor(size);
@@ -150,16 +167,89 @@ ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, const ReadPaus
         kept = size - used;
         std::memmove(buffer.get(), buffer.get() + used, size_t(kept));
         offset += used;
-        if (atEnd)
-            break;
         sincePause += got;
-        if (pause && sincePause >= kPauseEvery) {
+        if (abandon && sincePause >= kPauseEvery) {
             sincePause = 0;
-            if (!pause())
+            if (abandon->load(std::memory_order_relaxed))
                 return {};
         }
     }
-    scanner.finish(offset);
+    if (atEnd)
+        scanner.finish(offset);
+    // Lines the last read took beyond the stretch's are the next stretch's.
+    while (index.count() > 0 && index.fileEnd() > stopAt && index.line(index.count() - 1).fileStart >= stopAt)
+        index.dropLast();
+    return {true, {}};
+}
+
+// The first line start at or after `from`: after the first LF or lone CR
+// from the byte before it on. `end` when there is none before the end.
+qint64 firstLineStart(const ReadOnlyFile& file, qint64 from, qint64 end, QString* error, const std::atomic_bool* abandon)
+{
+    if (from == 0)
+        return 0;
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
+    for (qint64 at = from - 1; at < end;) {
+        if (abandon && abandon->load(std::memory_order_relaxed))
+            return end;
+        const qint64 got = file.readAt(at, buffer.get(), std::min<qint64>(kReadSize, end - at), error);
+        if (got <= 0)
+            return got < 0 ? -1 : end;
+        const auto* cr = static_cast<const char*>(std::memchr(buffer.get(), '\r', size_t(got)));
+        const auto* lf = static_cast<const char*>(std::memchr(buffer.get(), '\n', size_t(got)));
+        if (!cr && !lf) {
+            at += got;
+            continue;
+        }
+        const qint64 lineEnd = at + (std::min(cr ? cr : lf, lf ? lf : cr) - buffer.get());
+        char next = 0;
+        if (cr && (!lf || cr < lf) && lineEnd + 1 < end && file.readAt(lineEnd + 1, &next, 1, error) == 1 && next == '\n')
+            return lineEnd + 2;
+        return lineEnd + 1;
+    }
+    return end;
+}
+
+} // namespace
+
+ScanOutcome scanLines(const ReadOnlyFile& file, LineIndex& index, qint64 end, const std::atomic_bool* abandon)
+{
+    return scanStretch(file, index, end, end, abandon);
+}
+
+ScanOutcome indexFile(const ReadOnlyFile& file, LineIndex& index, qint64 end, int threads, const std::atomic_bool* abandon)
+{
+    const int parts = int(std::clamp<qint64>(end, 1, std::max(1, threads)));
+    index.reserveFor(end, parts);
+    if (parts == 1)
+        return scanLines(file, index, end, abandon);
+    const std::unique_ptr<LineIndex[]> part(new LineIndex[parts]);
+    std::vector<ScanOutcome> outcome{std::size_t(parts), ScanOutcome{}};
+    // Part n indexes the lines that begin in its share of the file; the
+    // index is not touched by anything else until every thread has joined.
+    const auto run = [&](int n) {
+        const qint64 shareStart = end / parts * n;
+        const qint64 shareEnd = n + 1 == parts ? end : end / parts * (n + 1);
+        QString reason;
+        const qint64 start = firstLineStart(file, shareStart, end, &reason, abandon);
+        if (start < 0) {
+            outcome[std::size_t(n)] = {false, reason};
+            return;
+        }
+        index.beginPart(part[n], n, parts, start);
+        outcome[std::size_t(n)] = start >= shareEnd && n + 1 < parts ? ScanOutcome{true, {}} : scanStretch(file, part[n], shareEnd, end, abandon);
+    };
+    std::vector<std::thread> helpers;
+    for (int n = 1; n < parts; ++n)
+        helpers.emplace_back(run, n);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (const ScanOutcome& one : outcome) {
+        if (!one.done)
+            return one;
+    }
+    index.adopt(part.get(), parts);
     return {true, {}};
 }
 

@@ -5,6 +5,8 @@
 #include "viewer/search_scan.h"
 #include "viewer/search_state.h"
 
+#include <QThread>
+
 namespace qelvrin {
 
 namespace {
@@ -23,27 +25,46 @@ bool askStartFromTop(Dialogs& dialogs, const QString& upper)
     return dialogs.message({text, MsgIcon::None, MsgButtons::OkCancel, kTitle}) == Answer::Ok;
 }
 
-// A hit past the lines loaded means the file grew since the load (a stage
-// still writing its log): load it again so the scroll bar can reach the hit.
-void moveTo(SearchView& view, qint64 line)
-{
-    if (line > view.lineCount())
-        view.reload();
-    view.showLine(qMin(line, view.lineCount()));
-}
-
-// The hourglass from the first scan until the command ends: its boxes are
+// One search from `start` on, and from the top when the operator asks. The
+// hourglass shows from the first scan until the command ends: its boxes are
 // asked while it shows, and only then does the pointer come back.
-class BusyView {
-public:
-    explicit BusyView(SearchView& view) : m_view(view) { m_view.setBusy(true); }
-    ~BusyView() { m_view.setBusy(false); }
-    BusyView(const BusyView&) = delete;
-    BusyView& operator=(const BusyView&) = delete;
-
-private:
-    SearchView& m_view;
-};
+void searchFrom(SearchState& state, Dialogs& dialogs, const std::shared_ptr<SearchView>& view, const ViewedFile& file, qint64 start)
+{
+    const QString text = state.SearchText;
+    const QString path = file.nativePath;
+    const auto find = [path, text, start](const std::atomic_bool& abandoned) {
+        return findLineAfter(path, text, start, 256 * 1024, &abandoned, QThread::idealThreadCount());
+    };
+    view->findOffThread(find, [&state, &dialogs, view, file, start, text](const LineSearchResult& result) {
+        const QString upper = latin1Upper(text);
+        switch (result.outcome) {
+        case LineSearchResult::Outcome::Found:
+            // A hit past the lines loaded means the file grew since the load
+            // (a stage still writing its log): it is loaded again so the
+            // scroll bar can reach the hit, and the load's end ends the
+            // hourglass.
+            if (result.line > view->lineCount()) {
+                view->reloadAt(result.line);
+                return;
+            }
+            view->showLine(result.line);
+            view->setBusy(false);
+            return;
+        case LineSearchResult::Outcome::Unreadable:
+            tell(dialogs, QStringLiteral("Cannot search ") + file.shownName + QStringLiteral(": ") + result.error, MsgIcon::Critical);
+            view->setBusy(false);
+            return;
+        case LineSearchResult::Outcome::NotFound:
+            break;
+        }
+        if (start != 1 && askStartFromTop(dialogs, upper)) {
+            searchFrom(state, dialogs, view, file, 1);
+            return;
+        }
+        tell(dialogs, upper + QStringLiteral(" not in file") + u'\r');
+        view->setBusy(false);
+    });
+}
 
 } // namespace
 
@@ -53,9 +74,9 @@ void searchAgainFor(SearchState& state, const QString& keyword)
     state.SearchText = keyword;
 }
 
-void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const ViewedFile& file)
+void runSearch(SearchState& state, Dialogs& dialogs, const std::shared_ptr<SearchView>& view, const ViewedFile& file)
 {
-    qint64 start = view.firstLine();
+    const qint64 start = view->firstLine();
     if (!state.SearchAgain) {
         const QString prompt = QStringLiteral("Enter a String.") + QStringLiteral("\r\r")
             + QStringLiteral("(Press the F3 key to search for the next occurance of the string)");
@@ -64,27 +85,8 @@ void runSearch(SearchState& state, Dialogs& dialogs, SearchView& view, const Vie
     state.SearchAgain = false;
     if (state.SearchText.isEmpty())
         return;
-
-    const QString upper = latin1Upper(state.SearchText);
-    const BusyView busy(view);
-    for (;;) {
-        const LineSearchResult result = findLineAfter(file.nativePath, state.SearchText, start);
-        switch (result.outcome) {
-        case LineSearchResult::Outcome::Found:
-            moveTo(view, result.line);
-            return;
-        case LineSearchResult::Outcome::Unreadable:
-            tell(dialogs, QStringLiteral("Cannot search ") + file.shownName + QStringLiteral(": ") + result.error,
-                 MsgIcon::Critical);
-            return;
-        case LineSearchResult::Outcome::NotFound:
-            break;
-        }
-        if (start == 1 || !askStartFromTop(dialogs, upper))
-            break;
-        start = 1;
-    }
-    tell(dialogs, upper + QStringLiteral(" not in file") + u'\r');
+    view->setBusy(true);
+    searchFrom(state, dialogs, view, file, start);
 }
 
 } // namespace qelvrin

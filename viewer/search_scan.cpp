@@ -2,13 +2,16 @@
 
 #include "viewer/latin1_case.h"
 
+#include "platform/read_only_file.h"
+
 #include <QByteArray>
-#include <QFile>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -223,64 +226,124 @@ qsizetype scanRange(const unsigned char* data, qsizetype from, qsizetype to, qsi
     return to;
 }
 
-LineSearchResult unreadable(const QFile& file)
+struct ShareResult {
+    bool found = false;
+    bool failed = false;
+    qint64 lineEnds = 0; // before the hit, or in the whole share
+    QString error;
+};
+
+// The anchors that stand at file offsets [from, to) (to: -1 for the rest of
+// the file, however far it has grown): whether one belongs to a hit on a
+// line after target.afterLine, line ends counted from `lineEndsBefore`.
+// One pass through a reused buffer, looking at each byte once: line ends are
+// counted, and the needle is compared only where its two anchor bytes stand
+// at their distance. A needle holds no line end, so a match never spans two
+// lines and the anchor's line is the match's line. The last needle-length
+// bytes of each read wait for the next one, so matches across reads are
+// found once. Touches only its own buffer: shares run on threads of their own.
+ShareResult scanShare(const ReadOnlyFile& file, qint64 from, qint64 to, qint64 lineEndsBefore, const ScanTarget& target,
+                      qsizetype readSize, const std::atomic_bool* abandon)
 {
-    return {LineSearchResult::Outcome::Unreadable, 0, file.errorString()};
-}
-
-} // namespace
-
-// One pass over the file through a reused buffer, looking at each byte once:
-// line ends are counted, and the needle is compared only where its two
-// anchor bytes stand at their distance. A needle holds no line end, so a
-// match never spans two lines and the anchor's line is the match's line. The
-// last needle-length bytes of each read wait for the next one, so matches
-// across reads are found once.
-LineSearchResult findLineAfter(const QString& nativePath, const QString& text, qint64 afterLine,
-                               qsizetype readSize)
-{
-    QFile file(nativePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return unreadable(file);
-
-    static const FoldTable fold = makeFoldTable();
-    const std::optional<QByteArray> needle = foldedNeedle(text, fold);
-    if (!needle)
-        return {};
-    const qsizetype n = needle->size();
-    const ScanTarget target{&*needle, &fold, pickAnchors(*needle, fold), afterLine};
+    const qsizetype n = target.needle->size();
     const qsizetype k = target.anchors.first;
-
-    readSize = qMax<qsizetype>(readSize, 1);
     // Room for the bytes kept from the last read (under 2n), one read, and
     // the anchors' loads that run up to n + 64 bytes past the last byte.
     QByteArray storage(3 * n + readSize + 64, '\0');
     auto* buffer = reinterpret_cast<unsigned char*>(storage.data());
 
-    qsizetype pos = 0; // first byte not yet looked at
-    qsizetype end = 0; // one past the last byte read
-    ScanState state;
-    bool eof = false;
-
-    while (!eof) {
+    // The bytes before `from` that a needle may start in, and the byte before it.
+    qint64 bufferAt = std::max<qint64>(0, from - std::max<qsizetype>(k, 1));
+    qsizetype pos = qsizetype(from - bufferAt); // first anchor place not yet looked at
+    qsizetype end = 0;                          // one past the last byte read
+    ScanState state{lineEndsBefore, false};
+    bool primed = false;
+    for (bool eof = false; !eof;) {
+        if (abandon && abandon->load(std::memory_order_relaxed))
+            return {};
         // Keep k bytes before `pos` so a needle whose anchor is yet to come
         // can still be compared from its start.
-        const qsizetype keepFrom = qMax<qsizetype>(0, pos - k);
+        const qsizetype keepFrom = std::clamp<qsizetype>(pos - k, 0, end);
         std::memmove(buffer, buffer + keepFrom, size_t(end - keepFrom));
         pos -= keepFrom;
         end -= keepFrom;
-        const qint64 got = file.read(reinterpret_cast<char*>(buffer + end), readSize);
+        bufferAt += keepFrom;
+        const qint64 room = to < 0 ? readSize : std::min<qint64>(readSize, to + n - (bufferAt + end));
+        QString error;
+        const qint64 got = room > 0 ? file.readAt(bufferAt + end, reinterpret_cast<char*>(buffer + end), room, &error) : 0;
         if (got < 0)
-            return unreadable(file);
+            return {false, true, 0, error};
         eof = got == 0;
         end += got;
-
-        const qsizetype stop = eof ? end : end - (n - 1);
-        if (pos < stop) {
+        if (!primed && pos <= end) {
+            state.lastWasCr = pos > 0 && buffer[pos - 1] == '\r';
+            primed = true;
+        }
+        qsizetype stop = eof ? end : end - (n - 1);
+        if (to >= 0)
+            stop = std::min<qsizetype>(stop, qsizetype(to - bufferAt));
+        if (primed && pos < stop) {
             if (scanRange(buffer, pos, stop, end, target, state) < stop)
-                return {LineSearchResult::Outcome::Found, state.lineEnds + 1, {}};
+                return {true, false, state.lineEnds, {}};
             pos = stop;
         }
+        if (to >= 0 && bufferAt + pos >= to)
+            break;
+    }
+    return {false, false, state.lineEnds, {}};
+}
+
+} // namespace
+
+// The file in shares, one per thread, each scanned for its first hit and
+// its line ends at once; then in file order, the first hit after the line
+// asked for, a share whose first hit lies before it scanned again from there.
+LineSearchResult findLineAfter(const QString& nativePath, const QString& text, qint64 afterLine, qsizetype readSize,
+                               const std::atomic_bool* abandon, int threads)
+{
+    ReadOnlyFile file;
+    QString error;
+    if (!file.open(nativePath, &error))
+        return {LineSearchResult::Outcome::Unreadable, 0, error};
+
+    static const FoldTable fold = makeFoldTable();
+    const std::optional<QByteArray> needle = foldedNeedle(text, fold);
+    if (!needle)
+        return {};
+    const ScanTarget anywhere{&*needle, &fold, pickAnchors(*needle, fold), 0};
+    ScanTarget after = anywhere;
+    after.afterLine = afterLine;
+    readSize = qMax<qsizetype>(readSize, 1);
+
+    const qint64 size = std::max<qint64>(0, file.status().size);
+    const int shares = int(std::clamp<qint64>(size, 1, std::max(1, threads)));
+    std::vector<ShareResult> results{std::size_t(shares), ShareResult{}};
+    const auto shareStart = [&](int share) { return size / shares * share; };
+    const auto shareEnd = [&](int share) { return share + 1 == shares ? qint64(-1) : shareStart(share + 1); };
+    std::vector<std::thread> helpers;
+    for (int share = 1; share < shares; ++share) {
+        helpers.emplace_back([&, share] {
+            results[std::size_t(share)] = scanShare(file, shareStart(share), shareEnd(share), 0, anywhere, readSize, abandon);
+        });
+    }
+    results[0] = scanShare(file, 0, shareEnd(0), 0, after, readSize, abandon);
+    for (std::thread& helper : helpers)
+        helper.join();
+
+    qint64 lineEnds = 0;
+    for (int share = 0; share < shares; ++share) {
+        ShareResult result = results[std::size_t(share)];
+        if (result.failed)
+            return {LineSearchResult::Outcome::Unreadable, 0, result.error};
+        if (share > 0 && result.found && lineEnds + result.lineEnds + 1 <= afterLine)
+            result = scanShare(file, shareStart(share), shareEnd(share), lineEnds, after, readSize, abandon);
+        else if (share > 0)
+            result.lineEnds += lineEnds;
+        if (result.failed)
+            return {LineSearchResult::Outcome::Unreadable, 0, result.error};
+        if (result.found)
+            return {LineSearchResult::Outcome::Found, result.lineEnds + 1, {}};
+        lineEnds = result.lineEnds;
     }
     return {};
 }

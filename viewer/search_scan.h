@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace qelvrin {
 
 struct LineSearchResult {
@@ -17,8 +19,10 @@ struct LineSearchResult {
 // (CR LF, lone CR, lone LF), so the number is the line's number in the view.
 // A text that cannot occur in a line (empty, a line end in it, characters
 // beyond Latin-1) is never found. `readSize` is the number of bytes read at
-// a time; small values exist for tests of the boundaries.
+// a time; small values exist for tests of the boundaries. Setting `abandon`
+// (from any thread) ends the reading early, as not found. The file is read
+// in `threads` shares at once, each through a buffer of its own.
 LineSearchResult findLineAfter(const QString& nativePath, const QString& text, qint64 afterLine,
-                               qsizetype readSize = 256 * 1024);
+                               qsizetype readSize = 256 * 1024, const std::atomic_bool* abandon = nullptr, int threads = 1);
 
 } // namespace qelvrin

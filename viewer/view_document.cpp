@@ -1,5 +1,7 @@
 #include "viewer/view_document.h"
 
+#include <QThread>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -13,6 +15,8 @@ constexpr qint64 kTextPerBlock = ViewDocument::BlockSize - 1;
 // How much of the file's first and last bytes tells a file that grew from
 // one that was written anew.
 constexpr qint64 kFingerprintBytes = 4096;
+// A thread costs more than it saves on less of a file than this.
+constexpr qint64 kLeastPerThread = 4 * 1024 * 1024;
 
 // Block and position (both from 0) of a text offset. An offset that falls
 // just after a full block is that block's closing blank: a line that begins
@@ -50,7 +54,12 @@ void ViewDocument::clear()
     m_blockCount = 0;
 }
 
-bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPause& pause)
+int ViewDocument::threadsFor(qint64 bytes)
+{
+    return int(std::clamp<qint64>(bytes / kLeastPerThread, 1, QThread::idealThreadCount()));
+}
+
+bool ViewDocument::load(const QString& nativePath, QString* error, const std::atomic_bool* abandon, int threads)
 {
     clear();
     const auto fail = [&](const QString& why) {
@@ -63,28 +72,25 @@ bool ViewDocument::load(const QString& nativePath, QString* error, const ReadPau
     if (!m_file.open(nativePath, &reason))
         return fail(reason);
     try {
-        m_index.reserveFor(std::max<qint64>(0, m_file.status().size));
-        if (!index(&reason, pause))
-            return fail(reason);
+        const qint64 size = std::max<qint64>(0, m_file.status().size);
+        if (threads <= 0)
+            threads = threadsFor(size);
+        const ScanOutcome scanned = indexFile(m_file, m_index, size, threads, abandon);
+        if (!scanned.done)
+            return fail(scanned.error);
+        noteIndexed();
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("Not enough memory to index the file"));
     }
     return true;
 }
 
-// Indexes the file from the end of the index on, and notes the file's state
-// and the blocks the text takes: as many as the text needs, and at least
-// one more than whole blocks in the file.
-bool ViewDocument::index(QString* error, const ReadPause& pause)
+// Notes the file's state as indexed and the blocks the text takes: as many
+// as the text needs, and at least one more than whole blocks in the file.
+void ViewDocument::noteIndexed()
 {
-    const ScanOutcome scanned = scanLines(m_file, m_index, pause);
-    if (!scanned.done) {
-        *error = scanned.error;
-        return false;
-    }
     m_indexed = stateNow(m_index.fileEnd());
     m_blockCount = std::max(m_index.fileEnd() / BlockSize + 1, placeOf(m_index.textEnd()).block + 1);
-    return true;
 }
 
 ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
@@ -121,10 +127,10 @@ ViewDocument::Change ViewDocument::refresh()
     }
     // The last line may go on in the bytes added: it is indexed again.
     m_index.dropLast();
-    QString reason;
     try {
-        if (!index(&reason, {}))
+        if (!scanLines(m_file, m_index, file.size).done)
             return Change::Replaced;
+        noteIndexed();
     } catch (const std::bad_alloc&) {
         return Change::Replaced;
     }

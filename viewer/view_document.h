@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 namespace qelvrin {
 
 // The viewer's view of a file: the text in blocks of BlockSize characters
@@ -24,6 +26,9 @@ public:
     static constexpr char EndOfFileMark[] = "\r\n-------- End of File --------";
     static constexpr qint64 EndOfFileMarkLength = sizeof(EndOfFileMark) - 1;
 
+    // The threads a load of a file of `bytes` runs on.
+    static int threadsFor(qint64 bytes);
+
     // What became of the file since it was indexed.
     enum class Change { None, Grown, Replaced };
 
@@ -32,10 +37,12 @@ public:
     ViewDocument(const ViewDocument&) = delete;
     ViewDocument& operator=(const ViewDocument&) = delete;
 
-    // Opens the file and indexes its lines. On failure the document is left
-    // empty and `error` (when given) holds the reason; a pause that answers
-    // false fails it with an empty reason.
-    bool load(const QString& nativePath, QString* error = nullptr, const ReadPause& pause = {});
+    // Opens the file and indexes its lines, on `threads` threads (0: one
+    // per core, fewer for a small file). On failure the document is left empty and `error` (when
+    // given) holds the reason; setting `abandon` meanwhile fails it with an
+    // empty reason. The document belongs to the calling thread until it
+    // returns.
+    bool load(const QString& nativePath, QString* error = nullptr, const std::atomic_bool* abandon = nullptr, int threads = 0);
     void clear();
 
     // Compares the open file with what was indexed. A file that only grew
@@ -72,7 +79,7 @@ private:
         QByteArray tail;
     };
 
-    bool index(QString* error, const ReadPause& pause);
+    void noteIndexed();
     FileState stateNow(qint64 indexedBytes) const;
     bool readText(qint64 textFrom, qint64 count, char* out) const;
     bool appendBlockPart(QByteArray& out, qint64 block, qint64 from, qint64 to) const;

@@ -4,15 +4,12 @@
 #include "platform/dialogs.h"
 #include "platform/window_look.h"
 #include "settings/global.h"
-#include "viewer/inert_menu_entry.h"
-#include "viewer/load_input_gate.h"
 #include "viewer/view_font_settings.h"
 #include "viewer/view_paging.h"
 #include "viewer/viewer_launcher.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -33,7 +30,6 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
 constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
-constexpr qint64 kRepaintEveryMs = 40;
 const QColor kCornerGrey{192, 192, 192};
 
 const QString kOpenFilter = QStringLiteral("*.* | *.*| *.txt | *.txt| *.dat | *.dat | *.log | *.log");
@@ -117,38 +113,6 @@ ViewFile::ViewFile(ViewerLauncher& launcher)
 
 ViewFile::~ViewFile() = default;
 
-void ViewFile::buildMenuBar()
-{
-    QMenuBar* bar = menuBar();
-    const auto command = [this, bar](const QString& caption, const char* name, void (ViewFile::*handler)()) {
-        QAction* action = bar->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        if (handler)
-            connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    m_mnuexit = command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
-    command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
-    command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
-
-    QMenu* keyWords = bar->addMenu(QStringLiteral("Search&KeyWord"));
-    keyWords->setObjectName(QStringLiteral("mnusearchKey"));
-    keyWords->menuAction()->setObjectName(QStringLiteral("mnusearchKey"));
-    const auto item = [this, keyWords](const QString& caption, const char* name, void (ViewFile::*handler)()) {
-        QAction* action = keyWords->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, handler);
-    };
-    item(QStringLiteral("Error:"), "mnusearchKeyError", &ViewFile::mnusearchKeyError_Click);
-    item(QStringLiteral("Stopped"), "mnusearchKeyStopped", &ViewFile::mnusearchKeyStopped_Click);
-    item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
-
-    command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
-    markInertMenuEntry(command(QString(), "mnublank1", nullptr));
-    markInertMenuEntry(command(QString(), "mnublank2", nullptr));
-    command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
-}
-
 SearchState& ViewFile::searchState() const
 {
     return m_launcher.searchState();
@@ -166,12 +130,6 @@ Dialogs& ViewFile::dialogs() const
 
 bool ViewFile::Form_Load()
 {
-    if (m_loading) {
-        // Asked for while a load lets the windows repaint: that load gives
-        // way and this one follows it.
-        m_loadAgain = true;
-        return true;
-    }
     QString& fileName = m_launcher.ViewFileName;
     if (fileName.isEmpty())
         fileName = m_launcher.commandLineText();
@@ -186,94 +144,97 @@ bool ViewFile::Form_Load()
         m_launcher.endProgram();
         return false;
     }
+    startLoad(fileName, 1);
+    return true;
+}
 
+void ViewFile::reloadAt(qint64 line)
+{
+    startLoad(m_shownName, line);
+}
+
+void ViewFile::startReading(WorkerTask::Work work)
+{
+    takeInput(false);
+    m_reading.start([this, work = std::move(work)](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+        return [this, then = work(abandoned)] {
+            if (then)
+                then();
+            if (!m_reading.running())
+                takeInput(true);
+        };
+    });
+}
+
+// Disabled, the controls take neither keys nor clicks, and Exit stays.
+void ViewFile::takeInput(bool take)
+{
+    m_client->setEnabled(take);
+    for (QAction* command : std::as_const(m_commands))
+        command->setEnabled(take);
+    if (take && isActiveWindow())
+        m_vscroll1->setFocus(Qt::OtherFocusReason);
+}
+
+// The hourglass shows from the start of the load to its end; the worker
+// builds a document of its own, which replaces the shown one only here.
+void ViewFile::startLoad(const QString& fileName, qint64 line)
+{
     const QString path = m_launcher.nativePath(fileName);
-    QString reason;
-    bool loaded = false;
-    {
-        const BusyPointer busy;
-        applyFontFromSettings();
-        loaded = loadDocument(path, &reason);
-    }
-    if (m_abandoned) {
-        // Closed while it read: the window goes, and with it what was read.
-        m_loadAgain = false;
-        m_document.clear();
+    setBusyPointer(true);
+    applyFontFromSettings();
+    startReading([this, path, fileName, line](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+        auto document = std::make_shared<ViewDocument>();
+        QString reason;
+        if (!document->load(path, &reason, &abandoned))
+            document.reset();
+        return [this, document, fileName, reason, line] { loadEnded(document, fileName, reason, line); };
+    });
+}
+
+void ViewFile::loadEnded(const std::shared_ptr<ViewDocument>& document, const QString& fileName, const QString& error, qint64 line)
+{
+    setBusyPointer(false);
+    if (!document) {
+        const QString path = m_launcher.nativePath(fileName);
+        const QString shown = path.isEmpty() ? fileName : path;
+        dialogs().message({QStringLiteral("Cannot open %1: %2").arg(shown, error), MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
+        // Nothing readable to show: no window stays behind.
         hide();
         deleteLater();
-        return false;
+        return;
     }
-    if (m_loadAgain) {
-        // Another file was named while this one was read.
-        m_loadAgain = false;
-        return Form_Load();
-    }
-    if (!loaded) {
-        const QString shown = path.isEmpty() ? fileName : path;
-        dialogs().message({QStringLiteral("Cannot open %1: %2").arg(shown, reason), MsgIcon::Critical, MsgButtons::Ok, kApplicationTitle});
-        return false;
-    }
-
+    m_document = document;
+    m_shownName = fileName;
     // The minimum first, so a range left at 0 by an empty file is undone.
     m_vscroll1->setMinimum(1);
-    m_vscroll1->setMaximum(int(qMin<qint64>(m_document.LineCount(), INT_MAX)));
+    m_vscroll1->setMaximum(int(qMin<qint64>(m_document->LineCount(), INT_MAX)));
     m_captionName = CaptionName(fileName);
     m_text1->setAccessibleName(fileName);
     {
         const QSignalBlocker quiet(m_vscroll1);
-        m_vscroll1->setValue(1);
+        m_vscroll1->setValue(int(qMin<qint64>(line, INT_MAX)));
     }
     // As a window opened anew: laid out for the font just read.
     Form_Resize();
     vscroll1_Change();
-    return true;
-}
-
-// Reads the file while letting the windows repaint every few hundredths of
-// a second; of the operator's input only Exit and closing the window get
-// through, and they end the reading at once.
-bool ViewFile::loadDocument(const QString& path, QString* reason)
-{
-    m_loading = true;
-    QElapsedTimer sinceRepaint;
-    sinceRepaint.start();
-    const LoadInputGate gate(*this, *menuBar(), *m_mnuexit);
-    const bool loaded = m_document.load(path, reason, [this, &sinceRepaint] {
-        if (sinceRepaint.elapsed() >= kRepaintEveryMs) {
-            QApplication::processEvents();
-            sinceRepaint.restart();
-        }
-        return !m_loadAgain && !m_abandoned;
-    });
-    m_loading = false;
-    return loaded;
 }
 
 // Catches the view up with its file: new lines of a file that grew become
-// reachable, and a file truncated or rewritten is loaded afresh (and drawn).
+// reachable, and a file truncated or rewritten is loaded afresh at the
+// same line.
 ViewDocument::Change ViewFile::followFile()
 {
-    if (m_loading || m_reloading)
+    if (m_reading.running())
         return ViewDocument::Change::None;
-    const ViewDocument::Change change = m_document.refresh();
+    const ViewDocument::Change change = m_document->refresh();
     if (change == ViewDocument::Change::Grown) {
         const QSignalBlocker quiet(m_vscroll1);
-        m_vscroll1->setMaximum(int(qMin<qint64>(m_document.LineCount(), INT_MAX)));
+        m_vscroll1->setMaximum(int(qMin<qint64>(m_document->LineCount(), INT_MAX)));
     } else if (change == ViewDocument::Change::Replaced) {
-        reloadAfresh();
+        reloadAt(m_vscroll1->value());
     }
     return change;
-}
-
-// Loads the file again as a fresh open would; a file that changes again
-// meanwhile is shown as that load found it.
-void ViewFile::reloadAfresh()
-{
-    if (m_reloading)
-        return;
-    m_reloading = true;
-    Form_Load();
-    m_reloading = false;
 }
 
 void ViewFile::applyFontFromSettings()
@@ -305,13 +266,13 @@ void ViewFile::vscroll1_Scroll()
 
 void ViewFile::DrawView()
 {
-    if (followFile() == ViewDocument::Change::Replaced)
+    if (m_reading.running() || followFile() == ViewDocument::Change::Replaced)
         return;
     const int value = m_vscroll1->value();
-    const QString page = m_document.viewString(value);
-    if (page.isEmpty() && m_document.BlockCount() > 0 && !m_loading && !m_reloading) {
+    const QString page = m_document->viewString(value);
+    if (page.isEmpty() && m_document->BlockCount() > 0) {
         // The file changed under the lines shown.
-        reloadAfresh();
+        reloadAt(value);
         return;
     }
     setWindowTitle(viewCaption(m_captionName, qMax(1, value), m_vscroll1->maximum()));
@@ -362,12 +323,10 @@ void ViewFile::mnuexit_Click()
 
 void ViewFile::closeEvent(QCloseEvent* event)
 {
-    // A load in progress gives up, and the load's end takes the window away.
-    if (m_loading) {
-        m_abandoned = true;
-        hide();
-        event->ignore();
-        return;
+    // A long read in flight gives up, and what it read goes with the window.
+    if (m_reading.running()) {
+        m_reading.abandon();
+        setBusyPointer(false);
     }
     QMainWindow::closeEvent(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "viewer/view_document.h"
+#include "viewer/worker_task.h"
 
 #include <QMainWindow>
 
@@ -29,14 +30,24 @@ public:
     explicit ViewFile(ViewerLauncher& launcher);
     ~ViewFile() override;
 
-    // Loads the file named by ViewFileName. False when nothing could be
-    // shown; the operator has then been told why.
+    // Starts loading the file named by ViewFileName from its line 1; a load
+    // in flight gives way to it. False when no file was named; the
+    // operator has then been told. A file that cannot be read is reported
+    // at the load's end, and the window goes.
     bool Form_Load();
+    // Loads the shown file again and shows line `line`, or the last line
+    // when the file no longer has it.
+    void reloadAt(qint64 line);
+    // Runs a long read (a load, a search, a printout's reading) on a worker
+    // thread. Until what it returns has run, the window takes no input but
+    // Exit and closing, either of which abandons the read.
+    void startReading(WorkerTask::Work work);
+    bool reading() const { return m_reading.running(); }
 
     QPlainTextEdit* text1() const { return m_text1; }
     QScrollBar* vscroll1() const { return m_vscroll1; }
     QLabel* label1() const { return m_label1; }
-    const ViewDocument& document() const { return m_document; }
+    const ViewDocument& document() const { return *m_document; }
     ViewerLauncher& launcher() const { return m_launcher; }
     SearchState& searchState() const;
     const DriveMap& drives() const;
@@ -66,8 +77,9 @@ protected:
 private:
     // Catches the view up with a file that changed since it was loaded.
     ViewDocument::Change followFile();
-    bool loadDocument(const QString& path, QString* reason);
-    void reloadAfresh();
+    void startLoad(const QString& fileName, qint64 line);
+    void loadEnded(const std::shared_ptr<ViewDocument>& document, const QString& fileName, const QString& error, qint64 line);
+    void takeInput(bool take);
     void buildMenuBar();
     void applyFontFromSettings();
     void DrawView();
@@ -78,17 +90,16 @@ private:
     ViewerLauncher& m_launcher;
     // The launcher's dialogs with this window as the owner of their boxes.
     std::unique_ptr<Dialogs> m_dialogs;
-    ViewDocument m_document;
+    // Replaced whole, on the GUI thread, by a load's end.
+    std::shared_ptr<ViewDocument> m_document = std::make_shared<ViewDocument>();
+    QString m_shownName; // the file name as the last load was given it
     QString m_captionName;
-    bool m_loading = false;   // a load is reading the file
-    bool m_loadAgain = false; // and another was asked for meanwhile
-    bool m_reloading = false; // the file changed and is loaded afresh
-    bool m_abandoned = false; // the window was closed while it loaded
+    WorkerTask m_reading;
     QWidget* m_client = nullptr;
     QPlainTextEdit* m_text1 = nullptr;
     QScrollBar* m_vscroll1 = nullptr;
     QLabel* m_label1 = nullptr;
-    QAction* m_mnuexit = nullptr;
+    QList<QAction*> m_commands; // the menu bar's entries but Exit
 };
 
 } // namespace qelvrin

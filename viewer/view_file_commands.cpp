@@ -5,10 +5,12 @@
 #include "settings/global.h"
 #include "viewer/font_command.h"
 #include "viewer/help_text.h"
+#include "viewer/inert_menu_entry.h"
 #include "viewer/print_command.h"
 #include "viewer/search_command.h"
 #include "viewer/viewer_launcher.h"
 
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -29,8 +31,16 @@ public:
     qint64 firstLine() const override { return m_window.vscroll1()->value(); }
     qint64 lineCount() const override { return m_window.vscroll1()->maximum(); }
     void showLine(qint64 line) override { m_window.vscroll1()->setValue(int(line)); }
-    void reload() override { m_window.Form_Load(); }
+    void reloadAt(qint64 line) override { m_window.reloadAt(line); }
     void setBusy(bool busy) override { setBusyPointer(busy); }
+    void findOffThread(std::function<LineSearchResult(const std::atomic_bool&)> find,
+                       std::function<void(const LineSearchResult&)> then) override
+    {
+        m_window.startReading([find = std::move(find), then = std::move(then)](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+            const LineSearchResult result = find(abandoned);
+            return [then, result] { then(result); };
+        });
+    }
 
 private:
     ViewFile& m_window;
@@ -78,6 +88,41 @@ private:
 
 } // namespace
 
+void ViewFile::buildMenuBar()
+{
+    QMenuBar* bar = menuBar();
+    const auto command = [this, bar](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = bar->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        m_commands.append(action);
+        return action;
+    };
+    command(QStringLiteral("E&xit"), "mnuexit", &ViewFile::mnuexit_Click);
+    m_commands.clear(); // Exit stays at hand during a long read
+    command(QStringLiteral("&Print"), "mnuprint", &ViewFile::mnuprint_Click);
+    command(QStringLiteral("&Search"), "mnusearch", &ViewFile::mnusearch_Click);
+
+    QMenu* keyWords = bar->addMenu(QStringLiteral("Search&KeyWord"));
+    keyWords->setObjectName(QStringLiteral("mnusearchKey"));
+    keyWords->menuAction()->setObjectName(QStringLiteral("mnusearchKey"));
+    m_commands.append(keyWords->menuAction());
+    const auto item = [this, keyWords](const QString& caption, const char* name, void (ViewFile::*handler)()) {
+        QAction* action = keyWords->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    item(QStringLiteral("Error:"), "mnusearchKeyError", &ViewFile::mnusearchKeyError_Click);
+    item(QStringLiteral("Stopped"), "mnusearchKeyStopped", &ViewFile::mnusearchKeyStopped_Click);
+    item(QStringLiteral("Frequency"), "mnusearchKeyFrequency", &ViewFile::mnusearchKeyFrequency_Click);
+
+    command(QStringLiteral("&Fonts"), "mnufonts", &ViewFile::mnufonts_Click);
+    markInertMenuEntry(command(QString(), "mnublank1", nullptr));
+    markInertMenuEntry(command(QString(), "mnublank2", nullptr));
+    command(QStringLiteral("&Help"), "mnuHelp", &ViewFile::mnuHelp_Click);
+}
+
 void ViewFile::mnuprint_Click()
 {
     if (followFile() == ViewDocument::Change::Grown)
@@ -89,8 +134,7 @@ void ViewFile::mnusearch_Click()
 {
     if (followFile() == ViewDocument::Change::Grown)
         DrawView();
-    WindowSearchView view(*this);
-    runSearch(searchState(), dialogs(), view, viewedFile(m_launcher));
+    runSearch(searchState(), dialogs(), std::make_shared<WindowSearchView>(*this), viewedFile(m_launcher));
 }
 
 void ViewFile::mnusearchKeyError_Click()

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 
@@ -43,9 +44,10 @@ public:
     {
         drive.write(dosPath, bytes);
         launcher->OpenInViewer(dosPath);
-        if (!launcher->window())
+        const QPointer<ViewFile> window = launcher->window();
+        if (!window || !QTest::qWaitFor([&] { return !window || !window->reading(); }) || !window)
             qFatal("the viewer did not open %s", qPrintable(dosPath));
-        return *launcher->window();
+        return *window;
     }
 
     TempDrive drive;

@@ -9,10 +9,11 @@
 // Writes `bytes` to a file of its own and loads it into a document.
 class LoadedDocument {
 public:
-    explicit LoadedDocument(const QByteArray& bytes)
+    // On `threads` threads, each indexing its share of the file.
+    explicit LoadedDocument(const QByteArray& bytes, int threads = 0)
     {
         QString error;
-        m_loaded = m_document.load(qelvrin::testing::writeFile(m_dir, QStringLiteral("file.txt"), bytes), &error);
+        m_loaded = m_document.load(qelvrin::testing::writeFile(m_dir, QStringLiteral("file.txt"), bytes), &error, nullptr, threads);
         if (!m_loaded)
             qWarning("load failed: %s", qPrintable(error));
     }

@@ -21,8 +21,14 @@ public:
     qint64 firstLine() const override { return first; }
     qint64 lineCount() const override { return lines; }
     void showLine(qint64 line) override { first = line; }
-    void reload() override { QFAIL("no reload expected"); }
+    void reloadAt(qint64) override { QFAIL("no reload expected"); }
     void setBusy(bool on) override { everBusy = everBusy || on, busy += on ? 1 : -1; }
+    void findOffThread(std::function<LineSearchResult(const std::atomic_bool&)> find,
+                       std::function<void(const LineSearchResult&)> then) override
+    {
+        const std::atomic_bool goOn{false};
+        then(find(goOn));
+    }
 
     qint64 first;
     qint64 lines;
@@ -96,7 +102,8 @@ private Q_SLOTS:
         QFETCH(qint64, expectedFirst);
         QFETCH(QStringList, expectedMessages);
         QFETCH(QString, expectedText);
-        FakeView view(start, bytes.count('\n'));
+        const auto shared = std::make_shared<FakeView>(start, bytes.count('\n'));
+        FakeView& view = *shared;
         SearchState state{text, again};
         ScriptedDialogs dialogs;
         if (!again)
@@ -110,7 +117,7 @@ private Q_SLOTS:
                 busyAtBox << (view.busy > 0);
         };
 
-        runSearch(state, dialogs, view, fileWith(bytes));
+        runSearch(state, dialogs, shared, fileWith(bytes));
 
         QCOMPARE(view.first, expectedFirst);
         QCOMPARE(state.SearchText, expectedText);
