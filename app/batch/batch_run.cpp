@@ -14,6 +14,7 @@
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/data_load.h"
+#include "stages/job_guard.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 
@@ -79,24 +80,25 @@ void BatchRun::interrupt()
 
 int BatchRun::exec()
 {
-    const auto fail = [this](const QString& why) {
+    const auto fail = [this](const QString& code, const QString& why) {
         m_err << "qelvrin-batch: " << why << '\n';
         m_err.flush();
-        m_report.setError(why);
+        m_report.setError(code, why);
         return int(ExitSetupError);
     };
 
     QString error;
     const QString letters = chooseStages(m_options.stages, !m_options.sdgFiles.isEmpty(), &error);
+    m_report.setInputs(m_options.sdgFiles);
     if (letters.isEmpty())
-        return fail(error);
+        return fail(QStringLiteral("usage"), error);
 
     // Not const: a further diskette's folder goes into drive A: when its turn comes.
     DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
     m_report.setDrive(drives.root());
     const SdgFiles sdgFiles = checkSdgFiles(drives, m_options.sdgFiles);
     if (!sdgFiles.error.isEmpty())
-        return fail(sdgFiles.error);
+        return fail(sdgFiles.errorCode, sdgFiles.error);
     BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out);
 
     // A drive laid out before runs on when a missing piece cannot be put
@@ -104,7 +106,7 @@ int BatchRun::exec()
     const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
     const DriveSetupResult setup = setUpDrive(drives, findStandIn());
     if (!setup.ok && !laidOutBefore)
-        return fail(setup.error);
+        return fail(QStringLiteral("drive-setup"), setup.error);
     if (!setup.ok) {
         m_err << "qelvrin-batch: " << setup.error << '\n';
         m_err.flush();
@@ -113,13 +115,13 @@ int BatchRun::exec()
     // Nothing is purged on a guess: the operator learns why first.
     const QString unreadableMarker = unreadableMarkerMessage(drives);
     if (!unreadableMarker.isEmpty())
-        return fail(unreadableMarker);
+        return fail(QStringLiteral("marker-unreadable"), unreadableMarker);
 
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.toNative(kLockPath));
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
     if (!runStartup(drives, guard, dialogs, commands)) { // refused as a second copy; it said so
-        m_report.setError(dialogs.lastMessage());
+        m_report.setError(runningJob(drives) ? QStringLiteral("job-running") : QStringLiteral("drive-busy"), dialogs.lastMessage());
         return ExitSetupError;
     }
 
@@ -130,7 +132,7 @@ int BatchRun::exec()
     };
 
     if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath))) {
-        fail(QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root()));
+        fail(QStringLiteral("not-prepared"), QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root()));
         return endCleanly(ExitSetupError);
     }
 
@@ -167,6 +169,7 @@ int BatchRun::exec()
         record.letter = letter;
         record.name = stage.programName;
         record.logPath = drives.toNative(stage.logPath);
+        record.reportPath = stage.reportPath.isEmpty() ? QString() : drives.toNative(stage.reportPath);
         QElapsedTimer clock;
         clock.start();
         verdict.reset();
@@ -182,13 +185,14 @@ int BatchRun::exec()
             record.reason = *startFailure;
             m_report.addStage(record);
             if (startFailureKind == StartFailure::Preparation) {
-                m_report.setError(*startFailure);
+                m_report.setError(QStringLiteral("not-prepared"), *startFailure);
                 return ExitSetupError;
             }
+            m_report.setErrorCode(QStringLiteral("processor-not-started"));
             return endCleanly(ExitCannotStart);
         }
         if (!started && !m_interrupted) { // the data load refused the files; its last message said why
-            m_report.setError(dialogs.lastMessage());
+            m_report.setError(QStringLiteral("bad-sdg-name"), dialogs.lastMessage());
             return endCleanly(ExitSetupError);
         }
         const qint64 batchProcessor = runner.state().SasTaskId;

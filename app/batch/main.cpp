@@ -55,7 +55,7 @@ int main(int argc, char* argv[])
         err << "qelvrin-batch: " << refusal << '\n';
         err.flush();
         qelvrin::batch::BatchReport report;
-        report.setError(refusal);
+        report.setError(parsed ? QStringLiteral("bad-path") : QStringLiteral("usage"), refusal);
         return finish(report, qelvrin::batch::ExitSetupError);
     }
 

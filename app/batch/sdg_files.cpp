@@ -23,18 +23,21 @@ SdgFiles checkSdgFiles(const DriveMap& drives, const QStringList& given)
         const QFileInfo info(native);
         if (!info.isFile()) {
             files.error = QStringLiteral("cannot find the SDG file %1").arg(file);
+            files.errorCode = QStringLiteral("missing-file");
             return files;
         }
         const SdgNames names = deriveSdgNames(drives.toDos(native));
         if (files.nativePaths.isEmpty()) {
             first = names;
         } else if (first.accepted && names.filePattern != first.filePattern) {
+            files.errorCode = QStringLiteral("bad-sdg-name");
             files.error = names.accepted
                               ? QStringLiteral("the next diskette's file %1 belongs to the SDG %2, not to %3")
                                     .arg(file, names.SdgName.trimmed(), first.SdgName.trimmed())
                               : QStringLiteral("the next diskette's file %1 does not fit the SDG's pattern %2").arg(file, first.filePattern);
             return files;
         } else if (folders.contains(info.canonicalPath())) {
+            files.errorCode = QStringLiteral("diskette-folder-repeated");
             files.error = QStringLiteral("the next diskette's file %1 lies in a folder already loaded").arg(file);
             return files;
         }
