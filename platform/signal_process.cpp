@@ -4,9 +4,9 @@
 
 namespace qelvrin {
 
-void sendInterrupt(qint64 pid)
+void passOnTermination(qint64 pid, int signalNumber)
 {
-    if (pid > 0)
+    if (pid > 0 && signalNumber != SIGINT)
         ::kill(pid_t(pid), SIGINT);
 }
 

@@ -109,9 +109,9 @@ QString links(const QString& outdir, const LineResult& result)
 {
     const QString name = result.line.name();
     QStringList found;
-    for (const QString suffix : {QStringLiteral(".json"), QStringLiteral(".log")}) {
-        if (QFileInfo(outdir + QStringLiteral("/results/") + name + suffix).isFile())
-            found.append(link(QStringLiteral("results/") + name + suffix, QStringLiteral("result") + suffix));
+    for (const char* suffix : {".json", ".log"}) {
+        if (QFileInfo(outdir + QStringLiteral("/results/") + name + QLatin1String(suffix)).isFile())
+            found.append(link(QStringLiteral("results/") + name + QLatin1String(suffix), QStringLiteral("result") + QLatin1String(suffix)));
     }
     const QDir outputs(outputsPath(outdir, result.line));
     for (const QString& file : outputs.entryList(QDir::Files | QDir::NoSymLinks, QDir::Name))

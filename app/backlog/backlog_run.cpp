@@ -15,6 +15,9 @@ namespace qelvrin::backlog {
 namespace {
 
 constexpr int kTickMs = 500;
+constexpr int kPollMs = 50;
+// parallel's own wait before it kills a task that does not end.
+constexpr int kTaskEndWaitMs = 10000;
 // Tasks that Slurm runs at once from one array.
 constexpr int kArrayLimit = 20;
 
@@ -40,7 +43,7 @@ bool LocalRun::start()
         arguments.append(QString::number(line.ordinal));
     m_parallel.setStandardOutputFile(QProcess::nullDevice());
     m_parallel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(&m_parallel, &QProcess::finished, this, [this](int code, QProcess::ExitStatus how) { end(how == QProcess::NormalExit ? code : 255); });
+    connect(&m_parallel, &QProcess::finished, this, [this](int code, QProcess::ExitStatus how) { awaitTasks(how == QProcess::NormalExit ? code : 255); });
     m_started = QDateTime::currentDateTimeUtc();
     m_clock.start();
     m_parallel.start(QStringLiteral("parallel"), arguments);
@@ -54,12 +57,22 @@ bool LocalRun::start()
     return true;
 }
 
-void LocalRun::interrupt()
+void LocalRun::interrupt(int signalNumber)
 {
     if (m_interrupted)
         return;
     m_interrupted = true;
-    sendInterrupt(m_parallel.processId());
+    passOnTermination(m_parallel.processId(), signalNumber);
+}
+
+bool LocalRun::tasksRunning() const
+{
+    // A task's runner writes its result beside it until the task keeps it.
+    for (const BacklogLine& line : m_lines) {
+        if (QFileInfo::exists(resultPath(m_outdir, line) + QStringLiteral(".part")))
+            return true;
+    }
+    return false;
 }
 
 void LocalRun::showProgress()
@@ -81,6 +94,22 @@ void LocalRun::showProgress()
     }
     std::fprintf(stdout, "\r%d/%d done, %d failed, %s  ", done, int(m_lines.size()), failed, qPrintable(left));
     std::fflush(stdout);
+}
+
+void LocalRun::awaitTasks(int parallelStatus)
+{
+    // Interrupted, parallel leaves as soon as it has signalled its tasks,
+    // which still keep what their runners wrote: the report waits for them.
+    QElapsedTimer waited;
+    waited.start();
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this, poll, waited, parallelStatus] {
+        if (tasksRunning() && waited.elapsed() < kTaskEndWaitMs)
+            return;
+        poll->deleteLater();
+        end(parallelStatus);
+    });
+    poll->start(kPollMs);
 }
 
 void LocalRun::end(int parallelStatus)

@@ -24,13 +24,15 @@ public:
     bool start();
     // Ctrl-C or a kill: parallel ends the running tasks, which keep what
     // their runners wrote; a resume carries on.
-    void interrupt();
+    void interrupt(int signalNumber);
 
 Q_SIGNALS:
     void finished(int exitStatus);
 
 private:
     void showProgress();
+    bool tasksRunning() const;
+    void awaitTasks(int parallelStatus);
     void end(int parallelStatus);
 
     QString m_outdir;

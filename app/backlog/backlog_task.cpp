@@ -81,7 +81,8 @@ void BacklogTask::keep(int exitStatus)
     QJsonArray stages = json.value(QStringLiteral("stages")).toArray();
     for (qsizetype i = 0; i < stages.size(); ++i) {
         QJsonObject stage = stages.at(i).toObject();
-        const StageInfo* info = stageByLetter(stage.value(QStringLiteral("stage")).toString().value(0));
+        const QString letter = stage.value(QStringLiteral("stage")).toString();
+        const StageInfo* info = letter.size() == 1 ? stageByLetter(letter.at(0)) : nullptr;
         stage.insert(QStringLiteral("log"), info ? kept(info->logPath) : QJsonValue::Null);
         stage.insert(QStringLiteral("report"), info && !info->reportPath.isEmpty() ? kept(info->reportPath) : QJsonValue::Null);
         stages.replace(i, stage);

@@ -187,7 +187,10 @@ int main(int argc, char* argv[])
             return runLocally(outdir, list->lines, jobs);
         const QStringList sbatchArguments = arguments.mid(4);
         const QJsonObject submitted{{QStringLiteral("sbatchArguments"), QJsonArray::fromStringList(sbatchArguments)}};
-        qelvrin::files::replaceContents(outdir + QStringLiteral("/submitted.json"), QJsonDocument(submitted).toJson());
+        // Tells a later resume to go through Slurm again, with the same arguments.
+        QString error;
+        if (!qelvrin::files::replaceContents(outdir + QStringLiteral("/submitted.json"), QJsonDocument(submitted).toJson(), &error))
+            return refuse(error);
         QList<int> ordinals;
         for (const BacklogLine& line : list->lines)
             ordinals.append(line.ordinal);

@@ -48,27 +48,28 @@ QByteArray firstErrorLine(const QString& logPath, bool* cut)
 {
     *cut = false;
     LineReader reader(logPath);
-    QByteArray head;
-    bool atLineStart = true;
-    while (const std::optional<LineReader::Piece> piece = reader.nextPiece()) {
-        const bool starts = atLineStart;
-        atLineStart = piece->lineEnds;
-        if (!starts) {
-            if (!head.isEmpty()) { // the rest of the line already found
-                *cut = true;
-                if (piece->lineEnds)
-                    return head;
+    QByteArray cause;
+    while (const std::optional<QByteArrayView> line = reader.next()) {
+        if (cause.isEmpty()) {
+            if (line->startsWith("ERROR:")) {
+                cause = line->toByteArray();
+                *cut = reader.lastLineCut();
             }
             continue;
         }
-        if (!piece->bytes.startsWith("ERROR:"))
-            continue;
-        head = piece->bytes.first(std::min(piece->bytes.size(), kFailureLineLimit)).toByteArray();
-        *cut = piece->bytes.size() > kFailureLineLimit;
-        if (piece->lineEnds)
-            return head;
+        // The batch processor wraps a long message onto indented lines.
+        if (line->isEmpty() || (line->front() != ' ' && line->front() != '\t'))
+            break;
+        if (cause.size() > kFailureLineLimit)
+            break;
+        cause += ' ' + line->trimmed().toByteArray();
+        *cut = *cut || reader.lastLineCut();
     }
-    return head;
+    if (cause.size() > kFailureLineLimit) {
+        cause.truncate(kFailureLineLimit);
+        *cut = true;
+    }
+    return cause;
 }
 
 void BatchReport::addStage(StageRecord record)

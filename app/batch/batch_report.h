@@ -63,8 +63,9 @@ private:
     QList<Stage> m_stages;
 };
 
-// The first line of a log that begins with "ERROR:", cut to the failure
-// line's limit; empty when there is none or the log cannot be read.
+// The first message of a log that begins with "ERROR:", with the indented
+// lines it is wrapped onto joined by blanks, cut to the failure line's
+// limit; empty when there is none or the log cannot be read.
 QByteArray firstErrorLine(const QString& logPath, bool* cut);
 
 } // namespace qelvrin::batch

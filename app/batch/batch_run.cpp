@@ -14,7 +14,6 @@
 #include "platform/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/data_load.h"
-#include "stages/job_guard.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 
@@ -121,7 +120,8 @@ int BatchRun::exec()
     SingleInstanceGuard guard(drives.toNative(kLockPath));
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
     if (!runStartup(drives, guard, dialogs, commands)) { // refused as a second copy; it said so
-        m_report.setError(runningJob(drives) ? QStringLiteral("job-running") : QStringLiteral("drive-busy"), dialogs.lastMessage());
+        const QString code = guard.held() ? QStringLiteral("job-running") : guard.error().isEmpty() ? QStringLiteral("drive-busy") : QStringLiteral("drive-setup");
+        m_report.setError(code, dialogs.lastMessage());
         return ExitSetupError;
     }
 
