@@ -24,7 +24,7 @@ out="$tmp/out %a 'a'"
 qelvrin-backlog submit "$tmp/list.tsv" "$out" --time=10 >"$tmp/submit.out" 2>&1 || differ "submit: $(cat "$tmp/submit.out")"
 [ "$(sort -n "$SBATCH_TASK_LOG" | tr '\n' ,)" = "1 0,2 1,3 0,4 0," ] || differ "the task statuses: $(cat "$SBATCH_TASK_LOG")"
 for name in 1-M23456 2-M34567 3-M12345 4-M23456; do
-    [ "$(jq -c .slurm "$out/results/$name.json")" = "{\"jobId\":$((77 + ${name%%-*})),\"arrayJobId\":77,\"arrayTaskId\":${name%%-*}}" ] ||
+    [ "$(jq -c .slurm "$out/results/$name.json")" = "{\"arrayJobId\":77,\"arrayTaskId\":${name%%-*},\"jobId\":$((77 + ${name%%-*}))}" ] ||
         differ "$name: slurm $(jq -c .slurm "$out/results/$name.json")"
     jq -r '.drive, .inputs[], (.stages[] | .log, .report) | select(. != null)' "$out/results/$name.json" | while read -r path; do
         [[ -e $path && $path = "$out"/* || $path = "$sdgs"/* ]] || echo "FAIL: $name names $path"
