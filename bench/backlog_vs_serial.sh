@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Time for a backlog of SDGS copies of the sample SDG (default 30): through
 # `qelvrin-backlog run --jobs JOBS` (default 2), and with one qelvrin-batch
-# after another on a drive of its own. Prints both figures.
+# after another on a drive of its own. Prints both figures. The stand-in
+# paces its stages as QELVRIN_STANDIN_PACE_MS says (unset: its own pace).
 #   bench/backlog_vs_serial.sh BIN-DIR DEMO-DIR [SDGS] [JOBS]
 set -euo pipefail
 bin=$1 demo=$2 count=${3:-30} jobs=${4:-2}
 tmp=$(mktemp -d)
 trap 'rm -rf -- "$tmp"' EXIT
-export PATH="$bin:$PATH" TMPDIR="$tmp/scratch" QELVRIN_STANDIN_PACE_MS=${QELVRIN_STANDIN_PACE_MS:-0}
+export PATH="$bin:$PATH" TMPDIR="$tmp/scratch"
 mkdir "$TMPDIR"
 for ((n = 1001; n < 1001 + count; n++)); do
     mkdir "$tmp/$n"

@@ -54,8 +54,8 @@ BacklogList parseBacklogList(const QByteArray& bytes, const QString& baseDir, bo
                 break;
             }
             const QString path = QDir::cleanPath(base.absoluteFilePath(field));
-            if (checkFiles && !QFileInfo(path).isFile()) {
-                refuse(QStringLiteral("no such file: %1").arg(path));
+            if (const QFileInfo info(path); checkFiles && !info.isFile()) {
+                refuse((info.exists() ? QStringLiteral("not a file: %1") : QStringLiteral("no such file: %1")).arg(path));
                 break;
             }
             line.files.append(path);
