@@ -2,6 +2,7 @@
 #include "app/backlog/backlog_run.h"
 #include "app/backlog/backlog_task.h"
 #include "platform/file_ops.h"
+#include "platform/single_instance.h"
 #include "platform/terminal.h"
 #include "platform/termination_signals.h"
 
@@ -101,6 +102,10 @@ int jobsOption(const QStringList& arguments, qsizetype from, int* jobs, bool* fa
 
 int runLocally(const QString& outdir, const QList<BacklogLine>& lines, int jobs)
 {
+    // Two runs of one backlog would run its lines twice, into one result.
+    qelvrin::SingleInstanceGuard guard(outdir + QStringLiteral("/backlog.lock"));
+    if (!guard.tryAcquire())
+        return refuse(QStringLiteral("%1 is being run by another qelvrin-backlog%2").arg(outdir, guard.error().isEmpty() ? QString() : QStringLiteral(" (%1)").arg(guard.error())));
     LocalRun run(outdir, lines, jobs, qelvrin::isTerminal(stdout));
     const qelvrin::TerminationSignals termination;
     QObject::connect(&termination, &qelvrin::TerminationSignals::received, &run, &LocalRun::interrupt);
