@@ -119,8 +119,10 @@ int runTask(const QString& outdir, const QString& ordinalText)
     const int ordinal = ordinalText.toInt();
     if (!list.errors.isEmpty() || ordinal < 1 || ordinal > list.lines.size())
         return refuse(QStringLiteral("no SDG %1 in %2/list.tsv").arg(ordinalText, outdir));
-    BacklogTask task(outdir, list.lines.at(ordinal - 1));
+    // Before the scratch folder exists: a signal now is taken, not fatal,
+    // and the folder goes with the task.
     const qelvrin::TerminationSignals termination;
+    BacklogTask task(outdir, list.lines.at(ordinal - 1));
     QObject::connect(&termination, &qelvrin::TerminationSignals::received, &task, &BacklogTask::interrupt);
     QObject::connect(&task, &BacklogTask::finished, qApp, &QCoreApplication::exit);
     if (!task.start())

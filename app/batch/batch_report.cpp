@@ -49,21 +49,33 @@ QByteArray firstErrorLine(const QString& logPath, bool* cut)
     *cut = false;
     LineReader reader(logPath);
     QByteArray cause;
-    while (const std::optional<QByteArrayView> line = reader.next()) {
+    qint64 seen = 0;
+    bool atLineStart = true;
+    while (const std::optional<LineReader::Piece> piece = reader.nextPiece()) {
+        // The completion check has read the whole log already; a hostile
+        // one of gigabytes is not read twice.
+        seen += piece->bytes.size();
+        if (seen > kCauseScanLimit)
+            break;
+        const bool starts = atLineStart;
+        atLineStart = piece->lineEnds;
+        const QByteArrayView head = piece->bytes.first(std::min(piece->bytes.size(), kFailureLineLimit));
         if (cause.isEmpty()) {
-            if (line->startsWith("ERROR:")) {
-                cause = line->toByteArray();
-                *cut = reader.lastLineCut();
+            if (starts && head.startsWith("ERROR:")) {
+                cause = head.toByteArray();
+                *cut = head.size() < piece->bytes.size() || !piece->lineEnds;
             }
             continue;
         }
+        if (!starts) { // the rest of a line too long to keep
+            *cut = true;
+            continue;
+        }
         // The batch processor wraps a long message onto indented lines.
-        if (line->isEmpty() || (line->front() != ' ' && line->front() != '\t'))
+        if (head.isEmpty() || (head.front() != ' ' && head.front() != '\t') || cause.size() > kFailureLineLimit)
             break;
-        if (cause.size() > kFailureLineLimit)
-            break;
-        cause += ' ' + line->trimmed().toByteArray();
-        *cut = *cut || reader.lastLineCut();
+        cause += ' ' + head.trimmed().toByteArray();
+        *cut = *cut || head.size() < piece->bytes.size() || !piece->lineEnds;
     }
     if (cause.size() > kFailureLineLimit) {
         cause.truncate(kFailureLineLimit);

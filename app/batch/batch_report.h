@@ -65,7 +65,9 @@ private:
 
 // The first message of a log that begins with "ERROR:", with the indented
 // lines it is wrapped onto joined by blanks, cut to the failure line's
-// limit; empty when there is none or the log cannot be read.
+// limit; empty when there is none in the log's first kCauseScanLimit bytes
+// or the log cannot be read.
 QByteArray firstErrorLine(const QString& logPath, bool* cut);
+inline constexpr qint64 kCauseScanLimit = 64 << 20;
 
 } // namespace qelvrin::batch
