@@ -7,12 +7,11 @@ set(QELVRIN_MAINTAINER "QELVRIN developers <qelvrin@example.org>" CACHE STRING
 set(QELVRIN_HOMEPAGE "https://qelvrin.example.org" CACHE STRING
     "Home page; the AppStream screenshot is looked for under it")
 
-install(TARGETS qelvrin qelvrin-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS qelvrin qelvrin-batch qelvrin-backlog RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The drive set-up looks for the stand-in in ../lib/qelvrin beside the program.
 install(TARGETS qelvrin-sas RUNTIME DESTINATION lib/qelvrin)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/qelvrin/demo)
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/examples/qelvrin-array ${PROJECT_SOURCE_DIR}/examples/qelvrin-parallel
-                 ${PROJECT_SOURCE_DIR}/examples/qelvrin-xargs DESTINATION ${CMAKE_INSTALL_DATADIR}/qelvrin/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin-batch-result.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/qelvrin)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
@@ -20,7 +19,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/qelvrin.svg DESTINATION ${CMAKE_IN
 # greatest compression, no name and no time stamp, so builds are repeatable.
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
 set(compressed)
-foreach(page qelvrin qelvrin-batch)
+foreach(page qelvrin qelvrin-batch qelvrin-backlog)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${page}.1.in ${packaging_out}/${page}.1 @ONLY)
   list(APPEND compressed ${packaging_out}/${page}.1)
 endforeach()
@@ -34,7 +33,7 @@ foreach(file ${compressed})
   list(APPEND compressed_gz ${file}.gz)
 endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${compressed_gz})
-install(FILES ${packaging_out}/qelvrin.1.gz ${packaging_out}/qelvrin-batch.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging_out}/qelvrin.1.gz ${packaging_out}/qelvrin-batch.1.gz ${packaging_out}/qelvrin-backlog.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging_out}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/org.example.qelvrin.metainfo.xml.in
@@ -59,7 +58,11 @@ completion bar, is told whether each stage ended normally, and reads,
 searches and prints the logs and defect reports in a built-in viewer.
 .
 qelvrin-batch runs the same stages without a window, one SDG per drive,
-and can report each run as JSON. A stand-in batch processor and sample
-SDGs are included.")
+and can report each run as JSON. qelvrin-backlog runs, resumes and reports
+many SDGs through GNU parallel or a Slurm job array. A stand-in batch
+processor and sample SDGs are included.")
+# The backlog runs its lines through GNU parallel; Slurm is the cluster's own.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "parallel")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

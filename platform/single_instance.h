@@ -17,6 +17,7 @@ public:
 
     // True once held. A folder that does not exist holds nothing to guard.
     bool tryAcquire();
+    bool held() const { return m_held; }
     // Why the lock file could not be used; empty when another copy holds it.
     QString error() const { return m_error; }
     QString lockPath() const { return m_path; }

@@ -69,6 +69,7 @@ StageRecord recordFor(const DriveMap& drives, QChar letter)
     record.letter = letter;
     record.name = stage.programName;
     record.logPath = drives.toNative(stage.logPath);
+    record.reportPath = stage.reportPath.isEmpty() ? QString() : drives.toNative(stage.reportPath);
     return record;
 }
 
@@ -87,11 +88,11 @@ void BatchRun::interrupt()
         m_loop->quit();
 }
 
-int BatchRun::fail(const QString& why)
+int BatchRun::fail(const QString& code, const QString& why)
 {
     m_err << "qelvrin-batch: " << why << '\n';
     m_err.flush();
-    m_report.setError(why);
+    m_report.setError(code, why);
     return ExitSetupError;
 }
 
@@ -107,27 +108,29 @@ int BatchRun::exec()
 {
     QString error;
     const QString letters = chooseStages(m_options.stages, !m_options.sdgFiles.isEmpty(), &error);
+    m_report.setInputs(m_options.sdgFiles);
     if (letters.isEmpty())
-        return fail(error);
+        return fail(QStringLiteral("usage"), error);
     // Not const: a further diskette's folder goes into drive A: when its turn comes.
     DriveMap drives = DriveMap::fromOptions(m_options.drive, m_options.driveA, m_options.driveB);
     m_report.setDrive(drives.root());
     const SdgFiles sdgFiles = checkSdgFiles(drives, m_options.sdgFiles);
     if (!sdgFiles.error.isEmpty())
-        return fail(sdgFiles.error);
-    if (const QString refusal = prepareDrive(drives); !refusal.isEmpty())
-        return fail(refusal);
+        return fail(sdgFiles.errorCode, sdgFiles.error);
+    if (const Refusal refusal = prepareDrive(drives); !refusal.why.isEmpty())
+        return fail(refusal.code, refusal.why);
 
     BatchDialogs dialogs(drives, sdgFiles.nativePaths, m_out, m_err);
     BatchHost host(drives, dialogs, m_out, m_terminal);
     SingleInstanceGuard guard(drives.toNative(kLockPath));
     const StartupCommands commands{[&host] { host.PurgeStageData(); }, [] {}};
     if (!runStartup(drives, guard, dialogs, commands)) { // refused as a second copy; it said so
-        m_report.setError(dialogs.lastMessage());
+        const QString code = guard.held() ? QStringLiteral("job-running") : guard.error().isEmpty() ? QStringLiteral("drive-busy") : QStringLiteral("drive-setup");
+        m_report.setError(code, dialogs.lastMessage());
         return ExitSetupError;
     }
     if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath)))
-        return endCleanly(drives, fail(QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root())));
+        return endCleanly(drives, fail(QStringLiteral("not-prepared"), QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root())));
 
     adoptDetachedChildren();
     StageRunner runner(drives, host);
@@ -149,20 +152,20 @@ int BatchRun::exec()
     return endCleanly(drives, ExitCompleted);
 }
 
-QString BatchRun::prepareDrive(const DriveMap& drives)
+BatchRun::Refusal BatchRun::prepareDrive(const DriveMap& drives)
 {
     // A drive laid out before runs on when a missing piece cannot be put
     // back (a read-only drive): the step that needs it says so.
     const bool laidOutBefore = QFileInfo(drives.installDir()).isDir();
     const DriveSetupResult setup = setUpDrive(drives, findStandIn());
     if (!setup.ok && !laidOutBefore)
-        return setup.error;
+        return {QStringLiteral("drive-setup"), setup.error};
     if (!setup.ok) {
         m_err << "qelvrin-batch: " << setup.error << '\n';
         m_err.flush();
     }
     // Nothing is purged on a guess: the operator learns why first.
-    return unreadableMarkerMessage(drives);
+    return {QStringLiteral("marker-unreadable"), unreadableMarkerMessage(drives)};
 }
 
 std::optional<int> BatchRun::runStage(QChar letter, const StageContext& context)
@@ -195,7 +198,7 @@ std::optional<int> BatchRun::runStage(QChar letter, const StageContext& context)
     if (!m_interrupted && startFailure)
         return notStarted(record, *startFailure, failureKind);
     if (!m_interrupted && !started) { // the data load refused the files; its last message said why
-        m_report.setError(context.dialogs.lastMessage());
+        m_report.setError(QStringLiteral("bad-sdg-name"), context.dialogs.lastMessage());
         return ExitSetupError;
     }
     const qint64 batchProcessor = context.runner.state().SasTaskId;
@@ -213,9 +216,11 @@ int BatchRun::notStarted(StageRecord& record, const QString& reason, StartFailur
     record.outcome = QStringLiteral("not started");
     record.reason = reason;
     m_report.addStage(record);
-    if (kind == StartFailure::BatchProcessor)
+    if (kind == StartFailure::BatchProcessor) {
+        m_report.setErrorCode(QStringLiteral("processor-not-started"));
         return ExitCannotStart;
-    m_report.setError(reason);
+    }
+    m_report.setError(QStringLiteral("not-prepared"), reason);
     return ExitSetupError;
 }
 

@@ -67,11 +67,17 @@ private:
         QString sdg;
     };
 
-    int fail(const QString& why);
+    // Why the run cannot go ahead: a stable word for scripts and a sentence.
+    struct Refusal {
+        QString code;
+        QString why;
+    };
+
+    int fail(const QString& code, const QString& why);
     // Writes "NORMAL" unless a stage was interrupted; returns `status`.
     int endCleanly(const DriveMap& drives, int status);
-    // Lays the drive out; why the run cannot go on, or empty.
-    QString prepareDrive(const DriveMap& drives);
+    // Lays the drive out; why the run cannot go on, or an empty `why`.
+    Refusal prepareDrive(const DriveMap& drives);
     // One stage from its launch to its verdict; the run's exit status when
     // the run ends with it.
     std::optional<int> runStage(QChar letter, const StageContext& context);

@@ -63,7 +63,7 @@ int main(int argc, char* argv[])
             err << "Try 'qelvrin-batch --help' for more information.\n";
         err.flush();
         qelvrin::batch::BatchReport report;
-        report.setError(refusal);
+        report.setError(parsed ? QStringLiteral("bad-path") : QStringLiteral("usage"), refusal);
         return finish(report, qelvrin::batch::ExitSetupError);
     }
 

@@ -24,20 +24,24 @@ SdgFiles checkSdgFiles(const DriveMap& drives, const QStringList& given)
         const QString native = nativeSdgPath(drives, file);
         const QFileInfo info(native);
         if (!info.isFile()) {
-            files.error = files::entryExists(native) ? QStringLiteral("The SDG file could not be read: %1 (%2)").arg(file, QLatin1String(files::kNotRegular))
-                                                     : QStringLiteral("cannot find the SDG file %1").arg(file);
+            const bool exists = files::entryExists(native);
+            files.error = exists ? QStringLiteral("The SDG file could not be read: %1 (%2)").arg(file, QLatin1String(files::kNotRegular))
+                                 : QStringLiteral("cannot find the SDG file %1").arg(file);
+            files.errorCode = exists ? QStringLiteral("not-regular-file") : QStringLiteral("missing-file");
             return files;
         }
         const SdgNames names = deriveSdgNames(drives.toDos(native));
         if (files.nativePaths.isEmpty()) {
             first = names;
         } else if (first.accepted && names.filePattern != first.filePattern) {
+            files.errorCode = QStringLiteral("bad-sdg-name");
             files.error = names.accepted
                               ? QStringLiteral("the next diskette's file %1 belongs to the SDG %2, not to %3")
                                     .arg(file, names.SdgName.trimmed(), first.SdgName.trimmed())
                               : QStringLiteral("the next diskette's file %1 does not fit the SDG's pattern %2").arg(file, first.filePattern);
             return files;
         } else if (folders.contains(info.canonicalPath())) {
+            files.errorCode = QStringLiteral("diskette-folder-repeated");
             files.error = QStringLiteral("the next diskette's file %1 lies in a folder already loaded").arg(file);
             return files;
         }

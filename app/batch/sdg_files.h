@@ -14,6 +14,7 @@ struct SdgFiles {
     QStringList nativePaths; // the SDG file, then one file per further diskette
     QString sdgName;         // as the data load reads it; empty when its name rules refuse the first file
     QString error;           // set when a file cannot serve: nothing may run then
+    QString errorCode;       // missing-file or bad-sdg-name, with the error
 };
 
 // Each file must exist; each further file must name the first file's SDG and

@@ -1,0 +1,84 @@
+#include "app/backlog/backlog_report.h"
+
+#include "platform/file_ops.h"
+
+#include <QJsonArray>
+#include <QStringList>
+
+namespace qelvrin::backlog {
+
+namespace {
+
+QString field(QString text)
+{
+    for (const QChar end : {QLatin1Char('\t'), QLatin1Char('\n'), QLatin1Char('\r')})
+        text.replace(end, QLatin1Char(' '));
+    return text;
+}
+
+QString stageOutcome(const LineResult& result, QChar letter)
+{
+    if (!result.json)
+        return {};
+    for (const QJsonValue stage : result.json->value(QStringLiteral("stages")).toArray()) {
+        if (stage[QStringLiteral("stage")].toString() == QString(letter))
+            return stage[QStringLiteral("outcome")].toString();
+    }
+    return {};
+}
+
+} // namespace
+
+QString outcomeWord(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Completed: return QStringLiteral("completed");
+    case Outcome::Abnormal: return QStringLiteral("abnormal");
+    case Outcome::NotAhead: return QStringLiteral("could not go ahead");
+    case Outcome::NotFinished: return QStringLiteral("not finished");
+    }
+    return {};
+}
+
+QByteArray summaryTsv(const QString& outdir, const QList<LineResult>& results)
+{
+    QByteArray tsv = "line\tsdg\texitStatus\tD\tI\tF\tcause\tstartedAt\tendedAt\tdurationMs\toutputs\n";
+    for (const LineResult& result : results) {
+        const QJsonObject json = result.json.value_or(QJsonObject());
+        const std::optional<int> status = result.exitStatus();
+        const QString sdg = json.value(QStringLiteral("sdg")).toString();
+        const QStringList row{
+            QString::number(result.line.number),
+            field(sdg.isEmpty() ? result.line.name().section(QLatin1Char('-'), 1) : sdg),
+            status ? QString::number(*status) : QString(),
+            stageOutcome(result, QLatin1Char('D')),
+            stageOutcome(result, QLatin1Char('I')),
+            stageOutcome(result, QLatin1Char('F')),
+            field(result.finished() ? result.cause() : outcomeWord(Outcome::NotFinished)),
+            json.value(QStringLiteral("startedAt")).toString(),
+            json.value(QStringLiteral("endedAt")).toString(),
+            json.contains(QStringLiteral("durationMs")) ? QString::number(json.value(QStringLiteral("durationMs")).toInteger()) : QString(),
+            field(outputsPath(outdir, result.line)),
+        };
+        tsv += row.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    return tsv;
+}
+
+ReportWritten writeReport(const QString& outdir)
+{
+    ReportWritten written;
+    const BacklogList list = readBacklogList(outdir + QStringLiteral("/list.tsv"), false);
+    if (!list.errors.isEmpty()) {
+        written.error = QStringLiteral("%1/list.tsv: %2").arg(outdir, list.errors.join(QStringLiteral("; ")));
+        return written;
+    }
+    const QList<LineResult> results = loadResults(outdir, list.lines);
+    written.counts = countResults(results);
+    if (!files::replaceContents(outdir + QStringLiteral("/summary.tsv"), summaryTsv(outdir, results), &written.error)
+        || !files::replaceContents(outdir + QStringLiteral("/report.html"), reportHtml(outdir, results), &written.error))
+        return written;
+    return written;
+}
+
+} // namespace qelvrin::backlog

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# A backlog as a site runs it: 30 lines with CR LF ends, a comment and a blank
+# line (copies of the sample under new names, the malformed SDG, the
+# two-diskette one, one whose name the data load refuses), interrupted and
+# resumed; every result against the schema, the summary against the results,
+# the report in headless Chromium. Then the runner's every refusal against
+# the schema.
+#   end_to_end.sh BIN-DIR DEMO-DIR SCHEMA
+set -uo pipefail
+bin=$(realpath "$1") demo=$(realpath "$2") schema=$(realpath "$3")
+tmp=$(mktemp -d)
+trap 'rm -rf -- "$tmp"' EXIT
+export PATH="$bin:$PATH" TMPDIR="$tmp/scratch" QELVRIN_STANDIN_PACE_MS=0
+mkdir "$TMPDIR"
+failed=0
+differ() { echo "FAIL: $*"; failed=1; }
+validate() {
+    python3 - "$schema" "$@" <<'EOF' || differ "results the schema refuses"
+import json, sys, jsonschema
+validator = jsonschema.Draft202012Validator(json.load(open(sys.argv[1])))
+bad = [f"{name}: {error.json_path}: {error.message}" for name in sys.argv[2:]
+       for error in validator.iter_errors(json.load(open(name)))]
+print("\n".join(bad)); sys.exit(1 if bad or len(sys.argv) < 3 else 0)
+EOF
+}
+field() { jq -r "$1" "$2" 2>&1; }
+
+sdgs="$tmp/SDGs of 'lab' \"7\" <i>"
+mkdir -p "$sdgs/two" "$sdgs/bad"
+cp -r "$demo/malformed" "$demo/diskettes" "$sdgs/"
+printf 'x\r\n' >"$sdgs/bad/X<b>&'%1.I01"
+copy() { # copy N: the sample as SDG M2N (N of four digits)
+    mkdir "$sdgs/$1"
+    cp "$demo/sdg/M23456.I01" "$sdgs/$1/M2$1.I01"
+    cp "$demo/sdg/M23456.I02" "$sdgs/$1/M2$1.I02"
+    echo "$sdgs/$1/M2$1.I01"
+}
+{
+    echo "# lab 7, week 49"
+    for n in $(seq 1001 1013); do copy "$n"; done
+    echo
+    echo "$sdgs/malformed/M34567.I01"
+    printf '%s\t%s\n' "$sdgs/diskettes/disk1/M12345.I01" "$sdgs/diskettes/disk2/M12345.I04"
+    echo "$sdgs/bad/X<b>&'%1.I01"
+    for n in $(seq 1014 1027); do copy "$n"; done
+} | sed 's/$/\r/' >"$tmp/list.tsv"
+out="$tmp/out 'b' \"%A\""
+
+# Interrupted as by Ctrl-C once a few lines are done, and resumed.
+setsid qelvrin-backlog run "$tmp/list.tsv" "$out" --jobs 2 >"$tmp/run.out" 2>&1 &
+run=$!
+deadline=$((SECONDS + 120))
+until [ "$(grep -l '"exitStatus":0' "$out"/results/*.json 2>/dev/null | wc -l)" -ge 4 ] || [ $SECONDS -ge $deadline ]; do sleep 0.2; done
+kill -INT -- -"$run"
+wait "$run"
+status=$?
+[ $status -eq 130 ] || differ "the interrupted run ended with $status, not 130: $(cat "$tmp/run.out")"
+ls "$TMPDIR" | grep -q . && differ "the interrupted run left drives: $(ls "$TMPDIR")"
+mkdir "$tmp/before"
+cp "$out"/results/*.json "$tmp/before/"
+[ "$(grep -l '"exitStatus":[012][,}]' "$tmp"/before/*.json | wc -l)" -lt 30 ] || differ "the run ended before the interruption"
+ended0=$(cd "$out/results" && grep -l '"exitStatus":0' ./*.json | xargs md5sum)
+qelvrin-backlog resume "$out" --jobs 2 >"$tmp/resume.out" 2>&1
+status=$?
+[ $status -eq 2 ] || differ "the resumed backlog ended with $status, not 2: $(cat "$tmp/resume.out")"
+grep -qx '30 SDGs: 28 completed, 1 abnormal, 1 could not go ahead, 0 not finished' "$tmp/resume.out" ||
+    differ "resume's counts: $(cat "$tmp/resume.out")"
+(cd "$out/results" && md5sum --quiet -c <<<"$ended0") || differ "resume ran a line again that had ended with 0"
+
+# Exactly one finished result per SDG line, every path in it there, none in scratch.
+numbers=$(cd "$out/results" && ls ./*.json | sed 's|^\./\([0-9]*\)-.*|\1|' | sort -n | tr '\n' ' ')
+[ "$numbers" = "$(echo {2..14} {16..32}) " ] || differ "results for lines: $numbers"
+validate "$out"/results/*.json "$tmp"/before/*.json
+grep -L '"exitStatus":\(0\|1\|2\)[,}]' "$out"/results/*.json | grep . && differ "results not finished"
+jq -r '.drive, .inputs[], (.stages[] | .log, .report) | select(. != null)' "$out"/results/*.json | while read -r path; do
+    [ -e "$path" ] || echo "FAIL: a result names $path, which is not there"
+    [[ $path != "$TMPDIR"/* ]] || echo "FAIL: a result names the scratch drive: $path"
+done | grep FAIL && failed=1
+[ -z "$(ls -A "$TMPDIR")" ] || differ "drives left in scratch: $(ls "$TMPDIR")"
+[ "$(field .cause "$out/results/16-M34567.json")" = 'ERROR: Record 16 of QELVDATA: field 5 (RESULT) "12..5" is not a number.' ] ||
+    differ "the malformed SDG's cause: $(field .cause "$out/results/16-M34567.json")"
+[ "$(field .errorCode "$out/results/18-X<b>&'%1.json")" = bad-sdg-name ] || differ "the refused name's result: $(cat "$out/results/18-X"*.json)"
+[ "$(field '[.stages[].outcome] | join(" ")' "$out/results/17-M12345.json")" = "completed completed completed" ] || differ "the two-diskette SDG"
+
+# summary.tsv, row by row, says what the results say.
+[ "$(head -n 1 "$out/summary.tsv")" = "$(printf 'line\tsdg\texitStatus\tD\tI\tF\tcause\tstartedAt\tendedAt\tdurationMs\toutputs')" ] || differ "the summary's header"
+[ "$(tail -n +2 "$out/summary.tsv" | wc -l)" = 30 ] || differ "the summary has not 30 rows"
+tail -n +2 "$out/summary.tsv" | while IFS= read -r row; do
+    folder=$(cut -f 11 <<<"$row")
+    name=${folder##*/}
+    expected=$(jq -r --arg name "$name" --arg folder "$folder" '[($name | sub("-.*"; "")), (.sdg // ($name | sub("^[0-9]+-"; ""))),
+        (.exitStatus | tostring), (["D", "I", "F"][] as $s | [.stages[] | select(.stage == $s) | .outcome][0] // ""),
+        ((.cause // .error // ([.stages[].reason | select(.)][0]) // "") | gsub("[\t\r\n]"; " ")),
+        .startedAt, .endedAt, (.durationMs | tostring), $folder] | join("\t")' "$out/results/$name.json")
+    [ "$row" = "$expected" ] || echo "FAIL: summary row '$row', the result says '$expected'"
+done | grep FAIL && failed=1
+
+# The report in a browser: 30 rows, coloured by outcome, the hostile name as text.
+url=$(python3 -c 'import pathlib, sys; print(pathlib.Path(sys.argv[1]).as_uri())' "$out/report.html")
+chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking --disable-component-update \
+    --disable-sync --user-data-dir="$tmp/chromium" --dump-dom "$url" >"$tmp/dom.html" 2>"$tmp/chromium.err"
+[ "$(grep -c '^<tr class=' "$tmp/dom.html")" = 30 ] || differ "the report shows $(grep -c '^<tr class=' "$tmp/dom.html") rows, not 30: $(tail "$tmp/chromium.err")"
+[ "$(grep -c '^<tr class="completed"' "$tmp/dom.html") $(grep -c '^<tr class="abnormal"' "$tmp/dom.html")" = "28 1" ] || differ "the report's colours"
+grep -q '<b>' "$tmp/dom.html" && differ "a name in the report became markup"
+grep -q 'ERROR: Record 16 of QELVDATA' "$tmp/dom.html" || differ "the report does not give the malformed SDG's cause"
+
+# --failed runs the two that did not end with 0 again, and nothing else.
+qelvrin-backlog resume "$out" --failed --jobs 2 >/dev/null 2>&1
+(cd "$out/results" && md5sum --quiet -c <<<"$ended0") || differ "resume --failed ran a line again that had ended with 0"
+[ "$out/results/16-M34567.json" -nt "$tmp/dom.html" ] || differ "resume --failed did not run the abnormal line again"
+
+# Every refusal of the runner, a busy drive and a running job, by the schema.
+mkdir -p "$tmp/codes/nowhere/SAS" && cd "$tmp/codes" || exit 1
+ln -s /nonexistent/batch nowhere/SAS/SAS.EXE
+expect_code() { # expect_code CODE ARGUMENT...: the runner's JSON gives CODE
+    local code=$1
+    shift
+    qelvrin-batch --json "$@" >"$code.json" 2>/dev/null
+    [ "$(field .errorCode "$code.json")" = "$code" ] || differ "qelvrin-batch $*: $(cat "$code.json")"
+}
+expect_code usage --bogus
+expect_code bad-path --drive $'\xff' "$sdgs/1001/M21001.I01"
+expect_code missing-file --drive d1 "$sdgs/none.I01"
+expect_code bad-sdg-name --drive d2 "$sdgs/bad/X<b>&'%1.I01"
+expect_code diskette-folder-repeated --drive d3 "$sdgs/1001/M21001.I01" "$sdgs/1001/M21001.I02"
+expect_code not-prepared --drive d4 --stages I
+expect_code processor-not-started --drive nowhere "$sdgs/1001/M21001.I01"
+slow() { # slow DRIVE: a runner in its Data Load stage on DRIVE, its JSON in DRIVE.json
+    QELVRIN_STANDIN_PACE_MS=20000 qelvrin-batch --json --drive "$1" "$sdgs/1001/M21001.I01" >"$1.json" 2>/dev/null &
+    slow=$!
+    deadline=$((SECONDS + 60))
+    until [ -s "$1/QELVRIN/DLOADJCL.LOG" ] || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
+}
+slow busy
+expect_code drive-busy --drive busy "$sdgs/1001/M21001.I01"
+kill -INT "$slow"
+wait "$slow"
+[ "$(field .stages[0].outcome busy.json)" = interrupted ] || differ "the interrupted runner: $(cat busy.json)"
+# A runner killed outright leaves its stage's job running on the drive.
+slow killed
+kill -KILL "$slow"
+wait "$slow"
+rm killed.json
+expect_code job-running --drive killed "$sdgs/1001/M21001.I01"
+kill -TERM -- -"$(cut -d ' ' -f 2 killed/QELVRIN/BATCHJOB.DAT)"
+validate ./*.json
+exit $failed
