@@ -190,16 +190,8 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), f.child(focused));
     }
 
-    void delete_okPurgesAndDisablesItself()
-    {
-        Fixture f(kOutputs);
-        f.dialogs.queueAnswer(Answer::Ok);
-        f.trigger(QStringLiteral("mnuDelete"));
-        QCOMPARE(f.drive.countInstalled(kOutputs), 0);
-        QVERIFY(!f.enabled(QStringLiteral("mnuDelete")));
-    }
-
-    void viewItems_openTheirFileInTheViewer()
+    // Each View item opens its file; Delete, answered OK, purges and disables itself.
+    void viewItemsOpenTheirFile_deletePurges()
     {
         Fixture f(kOutputs);
         for (const char* name : {"mnuVInitialAssesmenuReport", "mnuVTechnicalDefectReport", "mnuVLoadDataLog", "mnuVInitialAssessmentLog",
@@ -208,6 +200,10 @@ private Q_SLOTS:
         f.window->openStageLog(QLatin1Char('I'));
         QCOMPARE(f.viewed, (QStringList{"\\QELVRIN\\SDEFECT.TXT", "\\QELVRIN\\TDEFECT.TXT", "\\QELVRIN\\DLOADJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG",
                                         "\\QELVRIN\\FASMTJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG"}));
+        f.dialogs.queueAnswer(Answer::Ok);
+        f.trigger(QStringLiteral("mnuDelete"));
+        QCOMPARE(f.drive.countInstalled(kOutputs), 0);
+        QVERIFY(!f.enabled(QStringLiteral("mnuDelete")));
     }
 
     // Exit, and a kill, a logout or Ctrl-C (as Exit answered OK): while a
