@@ -16,3 +16,11 @@ function(qelvrin_add_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
 endfunction()
+
+# qelvrin_add_x11_test(<name> <label> <timeout> <script> [args...])
+# A script run as bash BIN_DIR ARTIFACTS_DIR args...; both programs must be built.
+function(qelvrin_add_x11_test name label timeout script)
+  add_test(NAME ${name} COMMAND bash ${script} $<TARGET_FILE_DIR:qelvrin> ${CMAKE_BINARY_DIR}/e2e-artifacts/${name} ${ARGN})
+  set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT ${timeout}
+                       REQUIRED_FILES "$<TARGET_FILE:qelvrin>;$<TARGET_FILE:qelvrin-sas>")
+endfunction()

@@ -78,21 +78,10 @@ def press(node):
     node.queryAction().doAction(actions(node).index("press"))
 
 
-def describe(node, depth=0):
-    parts = [f"{'  ' * depth}{node.getRoleName()} {node.name!r}", f"description={node.description!r}" * bool(node.description)]
-    try:
-        parts.append("value={1:g} [{0:g}..{2:g}]".format(*value(node)))
-    except NotImplementedError:
-        pass
-    parts += [f"actions={','.join(actions(node))}" * bool(actions(node)), f"labelled-by={labelled_by(node)}" * bool(labelled_by(node)),
-              "focused" * node.getState().contains(pyatspi.STATE_FOCUSED), "hidden" * (not node.getState().contains(SHOWN))]
-    return " ".join(p for p in parts if p)
-
-
 def dump(root, path):
     """The tree as assistive technology sees it, drop-down items left out."""
     def lines(node, depth):
-        yield describe(node, depth)
+        yield f"{'  ' * depth}{node.getRoleName()} {node.name!r} {node.description!r} {actions(node)} {labelled_by(node)}"
         for child in node if node.getRoleName() != "popup menu" else ():
             yield from lines(child, depth + 1) if child is not None else ()
     with open(path, "w", encoding="utf-8") as out:
@@ -126,7 +115,7 @@ def keys(title_regex, *names):
 
 
 def unnamed(root):
-    return [describe(n) for n in walk(root) if n.getRoleName() in CONTROLS and not n.name and n.getState().contains(SHOWN)]
+    return [n.getRoleName() for n in walk(root) if n.getRoleName() in CONTROLS and not n.name and n.getState().contains(SHOWN)]
 
 
 def main_window(app):
@@ -159,14 +148,14 @@ def stage_run(app, main, bar, install):
             samples.append((now, description))
         return until(now, description)
     poll("the job's whole log", lambda: sample(lambda *_: open(log, "rb").read().endswith(b"NOTE: The batch session has ended.\r\n")), 120)
+    # Only what was seen before the overrun: the value and the red mark
+    # change in separate reads, so a sample taken meanwhile mixes the two.
+    values = [now for now, _ in samples]
+    check(values == sorted(values) and len(set(values)) >= 3 and any(0 < v < 99 for v in values), f"the bar follows the log: {values}")
+    check(all(d == "" for _, d in samples), f"no red mark before the overrun: {samples[-3:]}")
     with open(log, "ab") as f:
         f.write(b"NOTE: More than the job was expected to write.\r\n" * 2000)
     poll("the bar to read the overrun", lambda: sample(lambda now, description: now == 99 and description == RED))
-    # A log just under its expected size rounds to 100 before the overrun's red 99.
-    values = [now for now, description in samples if description != RED]
-    check(values == sorted(values) and len(set(values)) >= 3 and any(0 < v < 99 for v in values), f"the bar follows the log: {values}")
-    reds = [d == RED for _, d in samples]
-    check(reds == sorted(reds) and all(d in ("", RED) for _, d in samples), f"no red mark before the overrun: {samples[-3:]}")
     open(os.path.join(install, "SIGNAL.TXT"), "wb").close()
     press(one(window(app, "QELVRIN"), "push button", "OK"))
     poll("the bar back at 0 without a mark", lambda: value(bar)[1] == 0 and text(bar) == "0%" and bar.description == "", 30)
@@ -182,20 +171,19 @@ def viewer(app, main, install):
     one(view, "label", "Corner box")
     check(value(line) == (1, 1, lines) and value(column)[1] == 0, f"the view starts at line 1, column 0: {value(line)} {value(column)}")
     blanks = [e for e in [n for n in walk(view) if n.getRoleName() == "menu bar"][0] if e.getRoleName() == "separator"]
-    check(len(blanks) == 2 and not any(b.name or actions(b) for b in blanks), f"two blank entries, no action: {[describe(b) for b in blanks]}")
+    check(len(blanks) == 2 and not any(b.name or actions(b) for b in blanks), "two blank entries, no action")
     check(not unnamed(view), f"every viewer control is named: {unnamed(view)}")
     with open(os.path.join(install, "TDEFECT.TXT"), "rb") as f:
         report = [row[1:] if row.startswith(b"\f") else row for row in f.read().split(b"\r\n")]
-    for key, expected in (("Next", lambda v: v > 1), ("Next", lambda v: v > 2), ("End", lambda v: v == lines), ("Home", lambda v: v == 1)):
+    for key, expected in (("Next", lambda v: v > 1), ("End", lambda v: v == lines), ("Home", lambda v: v == 1)):
         keys("^TDEFECT\\.TXT line ", key)
         now = poll(f"the line bar after {key}", lambda: (lambda v: v if expected(v) else None)(int(value(line)[1])), 30)
         poll(f"the caption for line {now}", lambda: view.name == f"TDEFECT.TXT line {now} of {lines}", 30)
         top = re.split("\r\n|\r|\n", text(area), maxsplit=1)[0].encode("latin-1")
         check(top == report[now - 1] and area.name == REPORT, f"line {now} on top of {area.name!r}: {top[:40]!r}")
-    keys("^TDEFECT\\.TXT line ", "ctrl+Right")
-    poll("the view to move sideways", lambda: value(column)[1] > 0, 30)
-    keys("^TDEFECT\\.TXT line ", "ctrl+Left")
-    poll("the view back at its first column", lambda: value(column)[1] == 0 and value(line)[1] == 1, 30)
+    for key, moved in (("ctrl+Right", lambda: value(column)[1] > 0), ("ctrl+Left", lambda: value(column)[1] == 0 and value(line)[1] == 1)):
+        keys("^TDEFECT\\.TXT line ", key)
+        poll(f"the view's column after {key}", moved, 30)
     return view
 
 
@@ -253,12 +241,9 @@ def main():
     try:
         if mode == "scale":
             return scale(app, artifacts)
-        dump(app, os.path.join(artifacts, "tree-at-start.txt"))
         main_at_start, bar = main_window(app)
         stage_run(app, main_at_start, bar, install)
-        view = viewer(app, main_at_start, install)
-        dump(app, os.path.join(artifacts, "tree-after-stage.txt"))
-        press(one(view, "menu item", "Exit"))
+        press(one(viewer(app, main_at_start, install), "menu item", "Exit"))
         press(one(main_at_start, "push button", "Quit"))
     except (Failure, GLib.GError, subprocess.CalledProcessError) as error:
         dump(app, os.path.join(artifacts, "tree-at-failure.txt"))

@@ -67,23 +67,18 @@ class TestMainmenu : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void doneMark_isTheStagesOwn_data()
-    {
-        QTest::addColumn<QChar>("letter");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("data load") << QChar('D') << "Label7";
-        QTest::newRow("initial assessment") << QChar('I') << "Label8";
-        QTest::newRow("full assessment") << QChar('F') << "Label9";
-    }
+    // Each stage's mark, beside the marks of those done before it.
     void doneMark_isTheStagesOwn()
     {
-        QFETCH(QChar, letter);
-        QFETCH(QString, label);
-        Fixture fixture;
-        fixture.window->showDoneMark(letter);
-        for (const QString name : {"Label7", "Label8", "Label9"})
-            QCOMPARE(fixture.child<QLabel>(name)->isVisibleTo(fixture.window.get()), name == label);
-        QCOMPARE(fixture.child<QLabel>(label)->text(), QStringLiteral("(Done)"));
+        Fixture f;
+        QStringList shown;
+        for (const auto& [letter, label] : {std::pair{'D', "Label7"}, {'I', "Label8"}, {'F', "Label9"}}) {
+            f.window->showDoneMark(QLatin1Char(letter));
+            shown << QLatin1String(label);
+            for (const QString name : {"Label7", "Label8", "Label9"})
+                QCOMPARE(f.child<QLabel>(name)->isVisibleTo(f.window.get()), shown.contains(name));
+            QCOMPARE(f.child<QLabel>(QLatin1String(label))->text(), QStringLiteral("(Done)"));
+        }
     }
 
     void caption_followsWindowState()
@@ -195,16 +190,8 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), f.child(focused));
     }
 
-    void delete_okPurgesAndDisablesItself()
-    {
-        Fixture f(kOutputs);
-        f.dialogs.queueAnswer(Answer::Ok);
-        f.trigger(QStringLiteral("mnuDelete"));
-        QCOMPARE(f.drive.countInstalled(kOutputs), 0);
-        QVERIFY(!f.enabled(QStringLiteral("mnuDelete")));
-    }
-
-    void viewItems_openTheirFileInTheViewer()
+    // Each View item opens its file; Delete, answered OK, purges and disables itself.
+    void viewItemsOpenTheirFile_deletePurges()
     {
         Fixture f(kOutputs);
         for (const char* name : {"mnuVInitialAssesmenuReport", "mnuVTechnicalDefectReport", "mnuVLoadDataLog", "mnuVInitialAssessmentLog",
@@ -213,6 +200,10 @@ private Q_SLOTS:
         f.window->openStageLog(QLatin1Char('I'));
         QCOMPARE(f.viewed, (QStringList{"\\QELVRIN\\SDEFECT.TXT", "\\QELVRIN\\TDEFECT.TXT", "\\QELVRIN\\DLOADJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG",
                                         "\\QELVRIN\\FASMTJCL.LOG", "\\QELVRIN\\IASMTJCL.LOG"}));
+        f.dialogs.queueAnswer(Answer::Ok);
+        f.trigger(QStringLiteral("mnuDelete"));
+        QCOMPARE(f.drive.countInstalled(kOutputs), 0);
+        QVERIFY(!f.enabled(QStringLiteral("mnuDelete")));
     }
 
     // Exit, and a kill, a logout or Ctrl-C (as Exit answered OK): while a

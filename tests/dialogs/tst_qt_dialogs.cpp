@@ -60,22 +60,12 @@ private Q_SLOTS:
     // The release, not the package's version (1.6.0).
     void about_namesTheRelease() { QVERIFY(composeAboutText().startsWith(QStringLiteral("Inorganic Quorvane System QELVR Version 1.6\n"))); }
 
-    void nameFilters_matchNamesOfEitherCase_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("upper case") << "M12345.I01" << true;
-        QTest::newRow("lower case") << "m12345.i01" << true;
-        QTest::newRow("other extension") << "M12345.TXT" << false;
-    }
     void nameFilters_matchNamesOfEitherCase()
     {
-        QFETCH(QString, fileName);
-        QFETCH(bool, offered);
         const QStringList filters = toNameFilters(QStringLiteral("SDG Files (*.i01)|*.i01|All Files|*.*"));
         QVERIFY(filters.size() == 2 && filters.at(0).startsWith(QStringLiteral("SDG Files (*.i01) (")));
-        QCOMPARE(filterMatches(filters.at(0), fileName), offered);
-        QVERIFY(filterMatches(filters.at(1), fileName));
+        for (const char* name : {"M12345.I01", "m12345.i01", "M12345.TXT"})
+            QVERIFY(filterMatches(filters.at(0), QLatin1String(name)) == !QByteArray(name).endsWith("TXT") && filterMatches(filters.at(1), QLatin1String(name)));
     }
 
     // What a box shows: its lines as lines, markup as text, its icon.
@@ -240,21 +230,6 @@ private Q_SLOTS:
                  qPrintable(places.join(u' ')));
     }
 
-    // Asked to show a file, a minimised viewer is restored and comes to the front.
-    void minimisedViewer_isRestoredAndActivated()
-    {
-        ViewerFixture fixture;
-        ViewFile& viewer = fixture.open(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"), numberedLines(3));
-        QWidget other;
-        other.show();
-        viewer.setWindowState(Qt::WindowMinimized);
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        fixture.launcher->OpenInViewer(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"));
-        QVERIFY(!viewer.isMinimized());
-        QVERIFY(QTest::qWaitForWindowActive(&viewer));
-    }
-
     // Every command's box comes up over the viewer, not the main window;
     // OK on an unchanged font leaves settings and view as they were. With
     // no printer, the PDF file offered is named after the file shown, in
@@ -273,6 +248,15 @@ private Q_SLOTS:
         ViewerFixture fixture(&dialogs);
         ViewFile& viewer = fixture.open(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"), numberedLines(3));
         const QFont font = viewer.text1()->font();
+        // Asked to show its file again, a minimised viewer is restored and comes to the front.
+        QWidget other;
+        other.show();
+        viewer.setWindowState(Qt::WindowMinimized);
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        fixture.launcher->OpenInViewer(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"));
+        QVERIFY(!viewer.isMinimized());
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
         QTemporaryDir home;
         QVERIFY(QDir(home.path()).mkpath(QStringLiteral("Documents")));
         qputenv("HOME", home.path().toLocal8Bit());

@@ -98,20 +98,10 @@ private Q_SLOTS:
     }
 
     // A size is stored with at most seven significant digits, no trailing zeros.
-    void settingValue_numberText_data()
-    {
-        QTest::addColumn<float>("number");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("9.75") << 9.75f << "9.75";
-        QTest::newRow("whole") << 10.0f << "10";
-        QTest::newRow("seven digits") << 9.765625f << "9.765625";
-        QTest::newRow("cut to seven") << 1.2345678f << "1.234568";
-    }
     void settingValue_numberText()
     {
-        QFETCH(float, number);
-        QFETCH(QString, text);
-        QCOMPARE(qelvrin::SettingValue(number).text(), text);
+        for (const auto& [number, text] : {std::pair{9.75f, "9.75"}, {10.0f, "10"}, {9.765625f, "9.765625"}, {1.2345678f, "1.234568"}})
+            QCOMPARE(qelvrin::SettingValue(number).text(), QLatin1String(text));
     }
 
     // How a file is rewritten is the fuzz replay's.
