@@ -257,6 +257,7 @@ private Q_SLOTS:
         fixture.launcher->OpenInViewer(QStringLiteral("\\QELVRIN\\DLOADJCL.LOG"));
         QVERIFY(!viewer.isMinimized());
         QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTRY_VERIFY(!viewer.reading()); // the commands wait for the file loaded anew
         QTemporaryDir home;
         QVERIFY(QDir(home.path()).mkpath(QStringLiteral("Documents")));
         qputenv("HOME", home.path().toLocal8Bit());
