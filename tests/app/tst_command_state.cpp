@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTest>
 
+using qelvrin::CommandId;
 using qelvrin::CommandState;
 using qelvrin::testing::kStageOutputNames;
 using qelvrin::testing::TempDrive;
@@ -20,8 +21,11 @@ QStringList sorted(QStringList names)
 
 QStringList enabledNames(const CommandState& state)
 {
-    QStringList names = state.names();
-    names.removeIf([&](const QString& name) { return !state.isEnabled(name); });
+    QStringList names;
+    for (const CommandId& id : state.commands()) {
+        if (state.isEnabled(id))
+            names << controlName(id);
+    }
     return sorted(names);
 }
 
