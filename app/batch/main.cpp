@@ -1,4 +1,5 @@
 #include "app/batch/batch_run.h"
+#include "stages/stage_table.h"
 #include "platform/path_text.h"
 #include "platform/process.h"
 #include "platform/terminal.h"
@@ -28,7 +29,7 @@ int main(int argc, char* argv[])
     const QCommandLineOption drive(QStringLiteral("drive"), QStringLiteral("Directory that stands for the current drive."), QStringLiteral("dir"));
     const QCommandLineOption driveA(QStringLiteral("drive-a"), QStringLiteral("Directory that stands for diskette drive A:."), QStringLiteral("dir"));
     const QCommandLineOption driveB(QStringLiteral("drive-b"), QStringLiteral("Directory that stands for diskette drive B:."), QStringLiteral("dir"));
-    const QCommandLineOption stages(QStringLiteral("stages"), QStringLiteral("Stages to run, of D, I and F (default DIF)."), QStringLiteral("letters"));
+    const QCommandLineOption stages(QStringLiteral("stages"), QStringLiteral("Stages to run, of %1 (default %2).").arg(qelvrin::batch::stageChoices(), qelvrin::stageLetters()), QStringLiteral("letters"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the result as one JSON object on stdout when the run ends; the transcript goes to stderr."));
     parser.addOptions({drive, driveA, driveB, stages, json});
     parser.addPositionalArgument(QStringLiteral("sdgfile"), QStringLiteral("The SDG file to load (DOS path such as A:\\M12345.I01, or a native path)."));
