@@ -26,13 +26,33 @@
 
 namespace qelvrin::batch {
 
+namespace {
+
+// "A, B and C".
+QString listed(const QStringList& items)
+{
+    QString list;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        list += (i == 0 ? QString() : i + 1 == items.size() ? QStringLiteral(" and ") : QStringLiteral(", ")) + items.at(i);
+    return list;
+}
+
+} // namespace
+
 QString stageChoices()
 {
-    QString choices;
-    const QString letters = stageLetters();
-    for (qsizetype i = 0; i < letters.size(); ++i)
-        choices += (i == 0 ? QString() : i + 1 == letters.size() ? QStringLiteral(" and ") : QStringLiteral(", ")) + letters.at(i);
-    return choices;
+    QStringList letters;
+    for (const StageInfo& stage : stageTable())
+        letters << stage.letter;
+    return listed(letters);
+}
+
+QString stageNames()
+{
+    QStringList names;
+    for (const StageInfo& stage : stageTable())
+        names << stage.controls.labelCaption;
+    return listed(names);
 }
 
 QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)

@@ -96,6 +96,8 @@ private:
 
 // The letters --stages takes, for the operator: "D, I and F".
 QString stageChoices();
+// The stages by name, in the order they run: "Data Load, Initial Assessment and Full Assessment".
+QString stageNames();
 // The stage letters to run, in the order given; empty with `error` set when
 // the choice is not usable.
 QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error);

@@ -20,10 +20,9 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Runs the assessment stages without a window: loads the SDG files, then runs Data Load, "
-        "Initial Assessment and Full Assessment in turn.\n"
+        "Runs the assessment stages without a window: loads the SDG files, then runs %1 in turn.\n"
         "Exit status: 0 all completed, 1 a stage ended abnormally, 2 usage or set-up error, "
-        "3 the batch processor could not start, 130 interrupted."));
+        "3 the batch processor could not start, 130 interrupted.").arg(qelvrin::batch::stageNames()));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption drive(QStringLiteral("drive"), QStringLiteral("Directory that stands for the current drive."), QStringLiteral("dir"));
