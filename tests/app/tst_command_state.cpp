@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QTest>
 
-using qelvrin::CommandId;
 using qelvrin::CommandState;
 using qelvrin::testing::kStageOutputNames;
 using qelvrin::testing::TempDrive;
@@ -22,7 +21,7 @@ QStringList sorted(QStringList names)
 QStringList enabledNames(const CommandState& state)
 {
     QStringList names;
-    for (const CommandId& id : state.commands()) {
+    for (const auto& id : state.commands()) {
         if (state.isEnabled(id))
             names << controlName(id);
     }
