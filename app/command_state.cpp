@@ -8,48 +8,78 @@ namespace qelvrin {
 
 namespace {
 
-const QString kDelete = QStringLiteral("mnuDelete");
-const QString kRunMenu = QStringLiteral("mnuRun");
-const QString kViewMenu = QStringLiteral("mnuView");
-
-// Data Load makes the data file; the stages that print a report read it, so
-// the data file gates their commands.
+// The stage that makes the data file; the stages that read it are gated by it.
 bool readsDataFile(const StageInfo& stage)
 {
-    return !stage.reportPath.isEmpty();
+    return stage.role == StageRole::ReadsData;
 }
 
-bool isDataFile(const StageOutput& output)
+CommandId viewCommand(const StageOutput& output)
 {
-    return output.viewItemName.isEmpty();
+    return {output.report ? Command::ViewReport : Command::ViewLog, output.viewedAs->letter};
 }
 
 } // namespace
 
+QString controlName(CommandId id)
+{
+    const StageInfo* stage = stageByLetter(id.stage);
+    switch (id.command) {
+    case Command::Delete:
+        return QStringLiteral("mnuDelete");
+    case Command::RunMenu:
+        return QStringLiteral("mnuRun");
+    case Command::ViewMenu:
+        return QStringLiteral("mnuView");
+    case Command::RunStage:
+        return stage ? stage->controls.runItem : QString();
+    case Command::StageButton:
+        return stage ? stage->controls.button : QString();
+    case Command::ViewReport:
+        return stage ? stage->controls.reportItem : QString();
+    case Command::ViewLog:
+        return stage ? stage->controls.logItem : QString();
+    }
+    return {};
+}
+
 CommandState::CommandState()
 {
-    set(kDelete, false);
-    set(kRunMenu, true);
-    set(kViewMenu, true);
+    set({Command::Delete}, false);
+    set({Command::RunMenu}, true);
+    set({Command::ViewMenu}, true);
     for (const StageInfo& stage : stageTable()) {
-        set(stage.menuItemName, !readsDataFile(stage));
-        set(stage.buttonName, !readsDataFile(stage));
+        set({Command::RunStage, stage.letter}, !readsDataFile(stage));
+        set({Command::StageButton, stage.letter}, !readsDataFile(stage));
     }
+    disableViewItems();
+}
+
+bool CommandState::isEnabled(CommandId id) const
+{
+    return m_enabled.value(id);
+}
+
+void CommandState::setEveryStage(Command command, bool enabled)
+{
+    for (const StageInfo& stage : stageTable())
+        set({command, stage.letter}, enabled);
+}
+
+void CommandState::setDataReaders(Command command, bool enabled)
+{
+    for (const StageInfo& stage : stageTable()) {
+        if (readsDataFile(stage))
+            set({command, stage.letter}, enabled);
+    }
+}
+
+void CommandState::disableViewItems()
+{
     for (const StageOutput& output : stageOutputs()) {
-        if (!isDataFile(output))
-            set(output.viewItemName, false);
+        if (output.viewedAs)
+            set(viewCommand(output), false);
     }
-}
-
-bool CommandState::isEnabled(const QString& name) const
-{
-    Q_ASSERT_X(m_enabled.contains(name), "CommandState", qPrintable(name));
-    return m_enabled.value(name);
-}
-
-void CommandState::set(const QString& name, bool enabled)
-{
-    m_enabled.insert(name, enabled);
 }
 
 void CommandState::RefreshStageCommands(const DriveMap& drives)
@@ -57,16 +87,13 @@ void CommandState::RefreshStageCommands(const DriveMap& drives)
     for (const StageOutput& output : stageOutputs()) {
         if (!files::isPlainFile(drives.toNative(output.path)))
             continue;
-        set(kDelete, true);
-        if (!isDataFile(output)) {
-            set(output.viewItemName, true);
+        set({Command::Delete}, true);
+        if (output.viewedAs) {
+            set(viewCommand(output), true);
             continue;
         }
-        for (const StageInfo& stage : stageTable()) {
-            set(stage.menuItemName, true);
-            if (readsDataFile(stage))
-                set(stage.buttonName, true);
-        }
+        setEveryStage(Command::RunStage, true);
+        setDataReaders(Command::StageButton, true);
     }
 }
 
@@ -78,48 +105,26 @@ void CommandState::PurgeStageData(const DriveMap& drives)
         // left; the rest are still deleted. A link goes, its target stays.
         files::remove(path);
     }
-    set(kDelete, false);
-    for (const StageInfo& stage : stageTable()) {
-        if (readsDataFile(stage))
-            set(stage.menuItemName, false);
-    }
-    for (const StageOutput& output : stageOutputs()) {
-        if (!isDataFile(output))
-            set(output.viewItemName, false);
-    }
-    for (const StageInfo& stage : stageTable()) {
-        if (readsDataFile(stage))
-            set(stage.buttonName, false);
-    }
+    set({Command::Delete}, false);
+    setDataReaders(Command::RunStage, false);
+    disableViewItems();
+    setDataReaders(Command::StageButton, false);
 }
 
 void CommandState::LockCommands()
 {
-    set(kRunMenu, false);
-    set(kViewMenu, false);
-    set(kDelete, false);
-    for (const StageInfo& stage : stageTable())
-        set(stage.buttonName, false);
+    set({Command::RunMenu}, false);
+    set({Command::ViewMenu}, false);
+    set({Command::Delete}, false);
+    setEveryStage(Command::StageButton, false);
 }
 
 void CommandState::UnlockCommands()
 {
-    set(kRunMenu, true);
-    set(kViewMenu, true);
-    set(kDelete, true);
-    for (const StageInfo& stage : stageTable())
-        set(stage.buttonName, true);
-}
-
-QList<ViewItem> viewItems()
-{
-    // Menu order: the two reports, then the three logs.
-    QList<ViewItem> items;
-    for (const StageOutput& output : stageOutputs()) {
-        if (!isDataFile(output))
-            items.append({output.viewItemName, output.path});
-    }
-    return items;
+    set({Command::RunMenu}, true);
+    set({Command::ViewMenu}, true);
+    set({Command::Delete}, true);
+    setEveryStage(Command::StageButton, true);
 }
 
 } // namespace qelvrin

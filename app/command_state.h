@@ -1,23 +1,54 @@
 #pragma once
 
+#include <QChar>
+#include <QList>
 #include <QMap>
 #include <QString>
-#include <QStringList>
+
+#include <tuple>
 
 namespace qelvrin {
 
 class DriveMap;
+struct StageInfo;
 
-// Enabled flags of every command that stage control switches, keyed by the
-// control's object name: mnuDelete, the Run and View menus with their items,
-// and the three stage buttons. The window copies it onto its controls.
+// The commands that stage control switches on and off.
+enum class Command {
+    Delete,      // mnuDelete
+    RunMenu,     // the Run and View menu titles
+    ViewMenu,
+    RunStage,    // a stage's Run menu item
+    StageButton, // a stage's button
+    ViewReport,  // a stage's View items
+    ViewLog,
+};
+
+// A command, with the letter of its stage for the stage commands (blank for
+// the others).
+struct CommandId {
+    Command command;
+    QChar stage = QLatin1Char(' ');
+
+    bool operator==(const CommandId&) const = default;
+    friend bool operator<(const CommandId& a, const CommandId& b)
+    {
+        return std::tuple(a.command, a.stage.unicode()) < std::tuple(b.command, b.stage.unicode());
+    }
+};
+
+// The object name of the command's control in the window.
+QString controlName(CommandId id);
+
+// Enabled flags of every command that stage control switches: mnuDelete,
+// the Run and View menus with their items, and the stage buttons. The window
+// copies it onto its controls.
 class CommandState {
 public:
     // As the window opens, before the stage outputs are looked at.
     CommandState();
 
-    bool isEnabled(const QString& name) const;
-    QStringList names() const { return m_enabled.keys(); }
+    bool isEnabled(CommandId id) const;
+    QList<CommandId> commands() const { return m_enabled.keys(); }
     bool operator==(const CommandState&) const = default;
 
     // Enables what the stage outputs present on the drive allow; never disables.
@@ -31,16 +62,12 @@ public:
     void UnlockCommands();
 
 private:
-    void set(const QString& name, bool enabled);
+    void set(CommandId id, bool enabled) { m_enabled.insert(id, enabled); }
+    void setEveryStage(Command command, bool enabled);
+    void setDataReaders(Command command, bool enabled);
+    void disableViewItems();
 
-    QMap<QString, bool> m_enabled;
+    QMap<CommandId, bool> m_enabled;
 };
-
-// The View menu items in menu order, with the stage output each one opens.
-struct ViewItem {
-    QString name;
-    QString dosPath;
-};
-QList<ViewItem> viewItems();
 
 } // namespace qelvrin

@@ -11,14 +11,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <iterator>
-
 namespace qelvrin {
 
 namespace {
 
 const QSize kClientTwips(5760, 5175);
 const QColor kPanelGrey(192, 192, 192);
+
+// A stage's row: its button, its name and its done mark; each stage's row
+// lies one step below the one before.
+constexpr int kRowStep = 720;
+const QRect kFirstButton(360, 600, 492, 492);
+const QRect kFirstStageLabel(960, 720, 0, 252);   // the width is the stage's own
+const QRect kFirstDoneMark(2640, 720, 612, 252);
+const QRect kQuitButton(3825, 3735, 1335, 495);
 
 struct LabelSpec {
     const char* name;
@@ -28,35 +34,30 @@ struct LabelSpec {
 };
 
 const LabelSpec kLabels[] = {
-    {"Label2", "Data Load", {960, 720, 972, 252}, true},
-    {"Label7", "(Done)", {2640, 720, 612, 252}, false},
-    {"Label5", "Initial Assessment", {960, 1440, 1572, 252}, true},
-    {"Label8", "(Done)", {2640, 1440, 612, 252}, false},
-    {"Label6", "Full Assessment", {960, 2160, 1452, 252}, true},
-    {"Label9", "(Done)", {2640, 2160, 612, 252}, false},
     {"Label3", "Program Completion Percentage", {360, 3165, 1740, 450}, false},
     {"Label4", "", {360, 4320, 2790, 315}, false},
     {"Label1", "Windows 95", {360, 4800, 1572, 252}, true},
 };
 
-struct ButtonSpec {
-    const char* name;
-    const char* caption;
-    QRect twips;
-    void (Mainmenu::*handler)();
-    const char* stageLabel; // the stage name beside it
-};
+QLabel* addLabel(QWidget* client, const QString& name, const QString& caption, const QRect& twips, bool visible)
+{
+    auto* label = new QLabel(caption, client);
+    label->setObjectName(name);
+    label->setGeometry(look::toPixels(twips));
+    // Only the bar's heading is two lines high.
+    label->setWordWrap(twips.height() > 300);
+    label->setVisible(visible);
+    return label;
+}
 
-const ButtonSpec kButtons[] = {
-    {"cmdLoadDataProgram", "1", {360, 600, 492, 492}, &Mainmenu::cmdLoadDataProgram_Click, "Label2"},
-    {"cmdRIniAss", "2", {360, 1320, 492, 492}, &Mainmenu::cmdRIniAss_Click, "Label5"},
-    {"cmdRTecDef", "3", {360, 2040, 492, 492}, &Mainmenu::cmdRTecDef_Click, "Label6"},
-    {"cmdQuit", "Quit", {3825, 3735, 1335, 495}, &Mainmenu::cmdQuit_Click, nullptr},
-};
-
-// Tab runs 2, 3, Quit, 1; the first of them that can take the focus has it
-// when the window is first shown.
-const char* const kFocusOrder[] = {"cmdRIniAss", "cmdRTecDef", "cmdQuit", "cmdLoadDataProgram"};
+QPushButton* addButton(QWidget* client, const QString& name, const QString& caption, const QRect& twips)
+{
+    auto* button = new QPushButton(caption, client);
+    button->setObjectName(name);
+    button->setGeometry(look::toPixels(twips));
+    button->setAutoDefault(false);
+    return button;
+}
 
 QString stageButtonDescription(const StageInfo& stage, bool done)
 {
@@ -100,43 +101,13 @@ void Mainmenu::buildControls()
     client->setPalette(yellow);
     setCentralWidget(client);
 
-    for (const LabelSpec& spec : kLabels) {
-        auto* label = new QLabel(QLatin1String(spec.caption), client);
-        label->setObjectName(QLatin1String(spec.name));
-        label->setGeometry(look::toPixels(spec.twips));
-        // Only the bar's heading is two lines high.
-        label->setWordWrap(spec.twips.height() > 300);
-        label->setVisible(spec.visible);
-    }
+    buildLabelsAndButtons(client);
     m_label3 = client->findChild<QLabel*>(QStringLiteral("Label3"));
     m_label4 = client->findChild<QLabel*>(QStringLiteral("Label4"));
     auto* note = client->findChild<QLabel*>(QStringLiteral("Label1"));
     QPalette blue = note->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     note->setPalette(blue);
-
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new QPushButton(QLatin1String(spec.caption), client);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setGeometry(look::toPixels(spec.twips));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, spec.handler);
-        m_buttons.insert(button->objectName(), button);
-    }
-    for (std::size_t i = 1; i < std::size(kFocusOrder); ++i)
-        setTabOrder(m_buttons.value(QLatin1String(kFocusOrder[i - 1])), m_buttons.value(QLatin1String(kFocusOrder[i])));
-    // A screen reader hears what a button runs; its stage's name and done
-    // mark label it.
-    for (const ButtonSpec& spec : kButtons) {
-        QPushButton* button = m_buttons.value(QLatin1String(spec.name));
-        for (const StageInfo& stage : stageTable()) {
-            if (stage.buttonName != button->objectName())
-                continue;
-            button->setAccessibleDescription(stageButtonDescription(stage, false));
-            client->findChild<QLabel*>(QLatin1String(spec.stageLabel))->setBuddy(button);
-            client->findChild<QLabel*>(stage.doneMarkName)->setBuddy(button);
-        }
-    }
 
     auto* picture = new QLabel(client);
     picture->setObjectName(QStringLiteral("Picture1"));
@@ -158,17 +129,53 @@ void Mainmenu::buildControls()
     m_panel->hide();
 }
 
+void Mainmenu::buildLabelsAndButtons(QWidget* client)
+{
+    const auto& stages = stageTable();
+    QList<QLabel*> names;
+    QList<QLabel*> doneMarks;
+    for (std::size_t row = 0; row < stages.size(); ++row) {
+        const StageControls& controls = stages[row].controls;
+        const int down = int(row) * kRowStep;
+        names << addLabel(client, controls.label, controls.labelCaption,
+                          kFirstStageLabel.translated(0, down).adjusted(0, 0, controls.labelWidth, 0), true);
+        doneMarks << addLabel(client, controls.doneMark, QStringLiteral("(Done)"), kFirstDoneMark.translated(0, down), false);
+    }
+    for (const LabelSpec& spec : kLabels)
+        addLabel(client, QLatin1String(spec.name), QLatin1String(spec.caption), spec.twips, spec.visible);
+
+    QList<QPushButton*> buttons;
+    for (std::size_t row = 0; row < stages.size(); ++row) {
+        const StageInfo& stage = stages[row];
+        QPushButton* button = addButton(client, stage.controls.button, QString::number(row + 1), kFirstButton.translated(0, int(row) * kRowStep));
+        connect(button, &QPushButton::clicked, this, [this, letter = stage.letter] { runStage(letter); });
+        m_commandButtons.insert({Command::StageButton, stage.letter}, button);
+        buttons << button;
+    }
+    QPushButton* quit = addButton(client, QStringLiteral("cmdQuit"), QStringLiteral("Quit"), kQuitButton);
+    connect(quit, &QPushButton::clicked, this, &Mainmenu::cmdQuit_Click);
+
+    // Tab runs from the second stage's button on, then Quit, then the first
+    // (2, 3, Quit, 1); the first of them that can take the focus has it when
+    // the window is first shown.
+    m_focusOrder = buttons.mid(1) << quit << buttons.first();
+    for (qsizetype i = 1; i < m_focusOrder.size(); ++i)
+        setTabOrder(m_focusOrder[i - 1], m_focusOrder[i]);
+    // A screen reader hears what a button runs; its stage's name and done
+    // mark label it.
+    for (std::size_t row = 0; row < stages.size(); ++row) {
+        buttons[row]->setAccessibleDescription(stageButtonDescription(stages[row], false));
+        names[row]->setBuddy(buttons[row]);
+        doneMarks[row]->setBuddy(buttons[row]);
+    }
+}
+
 void Mainmenu::applyCommandState()
 {
-    for (const QString& name : m_commands.names()) {
-        const bool enabled = m_commands.isEnabled(name);
-        if (QAction* item = m_actions.value(name))
-            item->setEnabled(enabled);
-        else if (QPushButton* button = m_buttons.value(name))
-            button->setEnabled(enabled);
-        else
-            qFatal("Mainmenu: no control named %s", qPrintable(name));
-    }
+    for (auto item = m_commandActions.cbegin(); item != m_commandActions.cend(); ++item)
+        item.value()->setEnabled(m_commands.isEnabled(item.key()));
+    for (auto button = m_commandButtons.cbegin(); button != m_commandButtons.cend(); ++button)
+        button.value()->setEnabled(m_commands.isEnabled(button.key()));
 }
 
 void Mainmenu::Form_Resize()
@@ -206,8 +213,7 @@ void Mainmenu::showEvent(QShowEvent* event)
 
 void Mainmenu::focusFirstButton()
 {
-    for (const char* name : kFocusOrder) {
-        QPushButton* button = m_buttons.value(QLatin1String(name));
+    for (QPushButton* button : std::as_const(m_focusOrder)) {
         if (button->isEnabled()) {
             button->setFocus(Qt::OtherFocusReason);
             return;
@@ -218,7 +224,7 @@ void Mainmenu::focusFirstButton()
 void Mainmenu::describeDoneStage(QChar stageLetter)
 {
     if (const StageInfo* stage = stageByLetter(stageLetter))
-        m_buttons.value(stage->buttonName)->setAccessibleDescription(stageButtonDescription(*stage, true));
+        m_commandButtons.value({Command::StageButton, stage->letter})->setAccessibleDescription(stageButtonDescription(*stage, true));
 }
 
 } // namespace qelvrin

@@ -7,12 +7,15 @@
 #include "stages/stage_runner.h"
 
 #include <QHash>
+#include <QList>
+#include <QMap>
 #include <QMainWindow>
 
 #include <functional>
 
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace qelvrin {
@@ -68,14 +71,11 @@ public:
 public Q_SLOTS:
     void mnuexit_Click();
     void mnuDelete_Click();
-    void mnuRLoadDataProgram_Click();
-    void mnuRInitialAssesment_Click();
-    void mnuRTechnicalDefect_Click();
+    // A stage's Run item and button: the data load with its diskettes, or
+    // the launch of an assessment.
+    void runStage(QChar stageLetter);
     void mnuObtTecSup_Click();
     void mnuAboutInorganic_Click();
-    void cmdLoadDataProgram_Click() { mnuRLoadDataProgram_Click(); }
-    void cmdRIniAss_Click() { mnuRInitialAssesment_Click(); }
-    void cmdRTecDef_Click() { mnuRTechnicalDefect_Click(); }
     void cmdQuit_Click() { mnuexit_Click(); }
     // SIGTERM, SIGHUP or SIGINT (a kill, a logout, Ctrl-C).
     void terminationRequested(int signalNumber);
@@ -88,7 +88,12 @@ protected:
 
 private:
     void buildControls();
+    void buildLabelsAndButtons(QWidget* client);
     void buildMenus();
+    void buildRunMenu();
+    void buildViewMenu();
+    QMenu* addCommandMenu(Command command, const QString& title);
+    QAction* addCommandItem(QMenu* menu, CommandId id, const QString& caption);
     QAction* action(const QString& name) const;
     void applyCommandState();
     void Form_Resize();
@@ -109,7 +114,10 @@ private:
     bool m_shown = false;
 
     QHash<QString, QAction*> m_actions;   // menu items and menu titles by name
-    QHash<QString, QPushButton*> m_buttons;
+    // The controls of the switched commands.
+    QMap<CommandId, QAction*> m_commandActions;
+    QMap<CommandId, QPushButton*> m_commandButtons;
+    QList<QPushButton*> m_focusOrder;
     QLabel* m_label3 = nullptr;
     QLabel* m_label4 = nullptr;
     CompletionPanel* m_panel = nullptr;

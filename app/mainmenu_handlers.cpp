@@ -78,19 +78,15 @@ void Mainmenu::mnuDelete_Click()
         PurgeStageData();
 }
 
-void Mainmenu::mnuRLoadDataProgram_Click()
+void Mainmenu::runStage(QChar stageLetter)
 {
-    runDataLoadCommand(m_drives, *this, m_runner);
-}
-
-void Mainmenu::mnuRInitialAssesment_Click()
-{
-    m_runner.launchAssessment(QLatin1Char('I'));
-}
-
-void Mainmenu::mnuRTechnicalDefect_Click()
-{
-    m_runner.launchAssessment(QLatin1Char('F'));
+    const StageInfo* stage = stageByLetter(stageLetter);
+    if (!stage)
+        return;
+    if (stage->role == StageRole::LoadsData)
+        runDataLoadCommand(m_drives, *this, m_runner);
+    else
+        m_runner.launchAssessment(stageLetter);
 }
 
 void Mainmenu::mnuAboutInorganic_Click()

@@ -77,7 +77,7 @@ void Mainmenu::setCaption(const QString& caption)
 void Mainmenu::showDoneMark(QChar stageLetter)
 {
     if (const StageInfo* stage = stageByLetter(stageLetter))
-        centralWidget()->findChild<QLabel*>(stage->doneMarkName)->show();
+        centralWidget()->findChild<QLabel*>(stage->controls.doneMark)->show();
     describeDoneStage(stageLetter);
 }
 

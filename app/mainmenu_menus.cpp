@@ -1,5 +1,6 @@
 #include "app/command_state.h"
 #include "app/mainmenu.h"
+#include "stages/stage_table.h"
 
 #include <QAction>
 #include <QMenu>
@@ -25,47 +26,43 @@ struct MenuSpec {
     QList<ItemSpec> items;
 };
 
-// The View items are bound to the viewer through the stage outputs they show.
-const QList<MenuSpec>& menuSpecs()
+// The menus that hold no stage's commands; Delete's state is the command
+// state's.
+const MenuSpec& fileMenu()
 {
-    static const QList<MenuSpec> specs{
-        {"mnuFile", "&File", {
-            {"mnuDelete", "&Delete", Kind::Item, false, &Mainmenu::mnuDelete_Click},
-            {"mnuFSeparator", "-", Kind::Separator, true, nullptr},
-            {"mnuExit", "E&xit", Kind::Item, true, &Mainmenu::mnuexit_Click},
-        }},
-        {"mnuRun", "&Run", {
-            {"mnuRLoadDataProgram", "&Data Load Program...", Kind::Item, true, &Mainmenu::mnuRLoadDataProgram_Click},
-            {"mnuRInitialAssesment", "&Initial Assessment", Kind::Item, false, &Mainmenu::mnuRInitialAssesment_Click},
-            {"mnuRTechnicalDefect", "&Full Assessment", Kind::Item, false, &Mainmenu::mnuRTechnicalDefect_Click},
-        }},
-        {"mnuView", "&View", {
-            {"mnuVInitialAssesmenuReport", "&Initial Assessment Report", Kind::Item, false, nullptr},
-            {"mnuVTechnicalDefectReport", "&Full Assessment Report", Kind::Item, false, nullptr},
-            {"mnuVSeparator", "-", Kind::Separator, true, nullptr},
-            {"mnuVLoadDataLog", "&Data Load Log", Kind::Item, false, nullptr},
-            {"mnuVInitialAssessmentLog", "I&nitial Assessment Log", Kind::Item, false, nullptr},
-            {"mnuVTechnicalDefectLog", "F&ull Assessment Log", Kind::Item, false, nullptr},
-        }},
-        {"mnuOption", "&Options", {
-            {"mnuDisplayProgress", "Display &Progress", Kind::Checked, true, nullptr},
-            {"mnuDisplayLogAbend", "Display &Log on Abend", Kind::Checked, true, nullptr},
-        }},
-        {"mnuHelp", "&Help", {
-            {"mnuContents", "&Contents", Kind::Item, false, nullptr},
-            {"mnuObtTecSup", "&Obtaining Technical Support", Kind::Item, true, &Mainmenu::mnuObtTecSup_Click},
-            {"mnuHSeparator", "-", Kind::Separator, true, nullptr},
-            {"mnuAboutInorganic", "&About Inorganic VQS QELVR", Kind::Item, true, &Mainmenu::mnuAboutInorganic_Click},
-        }},
-    };
-    return specs;
+    static const MenuSpec spec{"mnuFile", "&File", {
+        {"mnuDelete", "&Delete", Kind::Item, false, &Mainmenu::mnuDelete_Click},
+        {"mnuFSeparator", "-", Kind::Separator, true, nullptr},
+        {"mnuExit", "E&xit", Kind::Item, true, &Mainmenu::mnuexit_Click},
+    }};
+    return spec;
+}
+
+const MenuSpec& optionsMenu()
+{
+    static const MenuSpec spec{"mnuOption", "&Options", {
+        {"mnuDisplayProgress", "Display &Progress", Kind::Checked, true, nullptr},
+        {"mnuDisplayLogAbend", "Display &Log on Abend", Kind::Checked, true, nullptr},
+    }};
+    return spec;
+}
+
+const MenuSpec& helpMenu()
+{
+    static const MenuSpec spec{"mnuHelp", "&Help", {
+        {"mnuContents", "&Contents", Kind::Item, false, nullptr},
+        {"mnuObtTecSup", "&Obtaining Technical Support", Kind::Item, true, &Mainmenu::mnuObtTecSup_Click},
+        {"mnuHSeparator", "-", Kind::Separator, true, nullptr},
+        {"mnuAboutInorganic", "&About Inorganic VQS QELVR", Kind::Item, true, &Mainmenu::mnuAboutInorganic_Click},
+    }};
+    return spec;
 }
 
 } // namespace
 
 void Mainmenu::buildMenus()
 {
-    for (const MenuSpec& spec : menuSpecs()) {
+    const auto addFixedMenu = [this](const MenuSpec& spec) {
         QMenu* menu = menuBar()->addMenu(QLatin1String(spec.title));
         menu->setObjectName(QLatin1String(spec.name));
         m_actions.insert(menu->objectName(), menu->menuAction());
@@ -79,9 +76,58 @@ void Mainmenu::buildMenus()
                 connect(entry, &QAction::triggered, this, item.handler);
             m_actions.insert(entry->objectName(), entry);
         }
+    };
+    addFixedMenu(fileMenu());
+    m_commandActions.insert({Command::Delete}, action(controlName({Command::Delete})));
+    buildRunMenu();
+    buildViewMenu();
+    addFixedMenu(optionsMenu());
+    addFixedMenu(helpMenu());
+}
+
+QMenu* Mainmenu::addCommandMenu(Command command, const QString& title)
+{
+    QMenu* menu = menuBar()->addMenu(title);
+    menu->setObjectName(controlName({command}));
+    m_actions.insert(menu->objectName(), menu->menuAction());
+    m_commandActions.insert({command}, menu->menuAction());
+    return menu;
+}
+
+QAction* Mainmenu::addCommandItem(QMenu* menu, CommandId id, const QString& caption)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(controlName(id));
+    m_actions.insert(item->objectName(), item);
+    m_commandActions.insert(id, item);
+    return item;
+}
+
+void Mainmenu::buildRunMenu()
+{
+    QMenu* run = addCommandMenu(Command::RunMenu, QStringLiteral("&Run"));
+    for (const StageInfo& stage : stageTable()) {
+        QAction* item = addCommandItem(run, {Command::RunStage, stage.letter}, stage.controls.runCaption);
+        connect(item, &QAction::triggered, this, [this, letter = stage.letter] { runStage(letter); });
     }
-    for (const ViewItem& item : viewItems()) {
-        connect(m_actions.value(item.name), &QAction::triggered, this, [this, path = item.dosPath] { m_openInViewer(path); });
+}
+
+void Mainmenu::buildViewMenu()
+{
+    // The reports, then the logs.
+    QMenu* view = addCommandMenu(Command::ViewMenu, QStringLiteral("&View"));
+    bool logs = false;
+    for (const StageOutput& output : stageOutputs()) {
+        if (!output.viewedAs)
+            continue;
+        if (!output.report && !logs) {
+            logs = true;
+            view->addSeparator()->setObjectName(QStringLiteral("mnuVSeparator"));
+        }
+        const StageControls& controls = output.viewedAs->controls;
+        const CommandId id{output.report ? Command::ViewReport : Command::ViewLog, output.viewedAs->letter};
+        QAction* item = addCommandItem(view, id, output.report ? controls.reportCaption : controls.logCaption);
+        connect(item, &QAction::triggered, this, [this, path = output.path] { m_openInViewer(path); });
     }
 }
 

@@ -45,10 +45,10 @@ QString copyFailureMessage(const DriveMap& drives, const SdgCopyFailure& failure
 bool runDataLoadCommand(const DriveMap& drives, StageHost& host, StageRunner& runner)
 {
     // The purge would pull the files from under an earlier job that runs on.
-    if (runner.refuseDrive(QChar('D')))
+    const StageInfo& stage = dataLoadStage();
+    if (runner.refuseDrive(stage.letter))
         return false;
     host.PurgeStageData();
-    const StageInfo& stage = *stageByLetter(QChar('D'));
     runner.setStageLogPath(stage.logPath);
     QString reason;
     if (!files::truncateCreate(drives.toNative(stage.logPath), &reason)) {

@@ -47,8 +47,8 @@ StageRunner::StageRunner(const DriveMap& drives, StageHost& host, QObject* paren
 bool StageRunner::launchAssessment(QChar stageLetter)
 {
     const StageInfo* stage = stageByLetter(stageLetter);
-    // Data Load, the stage without a report, starts only after its diskette copy.
-    if (!stage || stage->reportPath.isEmpty())
+    // The data load starts only after its diskette copy.
+    if (!stage || stage->role != StageRole::ReadsData)
         return false;
     if (refuseDrive(stageLetter))
         return false;
@@ -65,7 +65,7 @@ bool StageRunner::launchAssessment(QChar stageLetter)
 
 bool StageRunner::RunDataLoadProgram()
 {
-    return startStage(*stageByLetter(QChar('D')));
+    return startStage(dataLoadStage());
 }
 
 bool StageRunner::startStage(const StageInfo& stage)

@@ -54,7 +54,7 @@ class StageRunner : public QObject {
 public:
     StageRunner(const DriveMap& drives, StageHost& host, QObject* parent = nullptr);
 
-    // mnuRInitialAssesment_Click / mnuRTechnicalDefect_Click: the whole launch.
+    // The Run item or button of a stage that reads the data: the whole launch.
     // False when the batch processor could not be started (reported, idle again).
     bool launchAssessment(QChar stageLetter);
     // The Data Load launch, after the diskette copy; StageLogPath already set.

@@ -1,4 +1,5 @@
 #include "app/backlog/backlog_report.h"
+#include "stages/stage_table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ qint64 stageDuration(const LineResult& result, int index)
     if (!result.json)
         return 0;
     const QJsonArray stages = result.json->value(QStringLiteral("stages")).toArray();
-    const QString letter = QString(QLatin1Char("DIF"[index]));
+    const QString letter = stageTable().at(index).letter;
     for (const QJsonValue stage : stages) {
         if (stage[QStringLiteral("stage")].toString() == letter)
             return stage[QStringLiteral("durationMs")].toInteger();

@@ -1,6 +1,7 @@
 #include "app/backlog/backlog_report.h"
 
 #include "platform/file_ops.h"
+#include "stages/stage_table.h"
 
 #include <QJsonArray>
 #include <QStringList>
@@ -42,18 +43,25 @@ QString outcomeWord(Outcome outcome)
 
 QByteArray summaryTsv(const QString& outdir, const QList<LineResult>& results)
 {
-    QByteArray tsv = "line\tsdg\texitStatus\tD\tI\tF\tcause\tstartedAt\tendedAt\tdurationMs\toutputs\n";
+    // One outcome column per stage, headed by its letter.
+    QStringList header{QStringLiteral("line"), QStringLiteral("sdg"), QStringLiteral("exitStatus")};
+    for (const StageInfo& stage : stageTable())
+        header << stage.letter;
+    header << QStringLiteral("cause") << QStringLiteral("startedAt") << QStringLiteral("endedAt") << QStringLiteral("durationMs")
+           << QStringLiteral("outputs");
+    QByteArray tsv = header.join(QLatin1Char('\t')).toUtf8() + '\n';
     for (const LineResult& result : results) {
         const QJsonObject json = result.json.value_or(QJsonObject());
         const std::optional<int> status = result.exitStatus();
         const QString sdg = json.value(QStringLiteral("sdg")).toString();
-        const QStringList row{
+        QStringList row{
             QString::number(result.line.number),
             field(sdg.isEmpty() ? result.line.name().section(QLatin1Char('-'), 1) : sdg),
             status ? QString::number(*status) : QString(),
-            stageOutcome(result, QLatin1Char('D')),
-            stageOutcome(result, QLatin1Char('I')),
-            stageOutcome(result, QLatin1Char('F')),
+        };
+        for (const StageInfo& stage : stageTable())
+            row << stageOutcome(result, stage.letter);
+        row << QStringList{
             field(result.finished() ? result.cause() : outcomeWord(Outcome::NotFinished)),
             json.value(QStringLiteral("startedAt")).toString(),
             json.value(QStringLiteral("endedAt")).toString(),

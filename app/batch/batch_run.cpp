@@ -26,13 +26,42 @@
 
 namespace qelvrin::batch {
 
+namespace {
+
+// "A, B and C".
+QString listed(const QStringList& items)
+{
+    QString list;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        list += (i == 0 ? QString() : i + 1 == items.size() ? QStringLiteral(" and ") : QStringLiteral(", ")) + items.at(i);
+    return list;
+}
+
+} // namespace
+
+QString stageChoices()
+{
+    QStringList letters;
+    for (const StageInfo& stage : stageTable())
+        letters << stage.letter;
+    return listed(letters);
+}
+
+QString stageNames()
+{
+    QStringList names;
+    for (const StageInfo& stage : stageTable())
+        names << stage.controls.labelCaption;
+    return listed(names);
+}
+
 QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
 {
-    const QString wanted = stages.isEmpty() ? QStringLiteral("DIF") : stages.toUpper();
+    const QString wanted = stages.isEmpty() ? stageLetters() : stages.toUpper();
     QString chosen;
     for (const QChar letter : wanted) {
         if (!stageByLetter(letter)) {
-            *error = QStringLiteral("--stages takes the letters D, I and F; \"%1\" is not one of them").arg(letter);
+            *error = QStringLiteral("--stages takes the letters %1; \"%2\" is not one of them").arg(stageChoices(), letter);
             return {};
         }
         if (chosen.contains(letter)) {
@@ -41,16 +70,18 @@ QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error)
         }
         chosen += letter;
     }
-    if (chosen.contains(QLatin1Char('D')) && !haveSdgFiles) {
-        *error = QStringLiteral("the Data Load stage needs an SDG file");
+    const StageInfo& load = dataLoadStage();
+    const QString loadStage = QStringLiteral("the ") + load.controls.labelCaption + QStringLiteral(" stage");
+    if (chosen.contains(load.letter) && !haveSdgFiles) {
+        *error = loadStage + QStringLiteral(" needs an SDG file");
         return {};
     }
-    if (!chosen.contains(QLatin1Char('D')) && haveSdgFiles) {
-        *error = QStringLiteral("SDG files are only read by the Data Load stage (D)");
+    if (!chosen.contains(load.letter) && haveSdgFiles) {
+        *error = QStringLiteral("SDG files are only read by ") + loadStage + QStringLiteral(" (%1)").arg(load.letter);
         return {};
     }
-    if (chosen.contains(QLatin1Char('D')) && !chosen.startsWith(QLatin1Char('D'))) {
-        *error = QStringLiteral("the Data Load stage must come first");
+    if (chosen.contains(load.letter) && !chosen.startsWith(load.letter)) {
+        *error = loadStage + QStringLiteral(" must come first");
         return {};
     }
     return chosen;
@@ -129,8 +160,10 @@ int BatchRun::exec()
         m_report.setError(code, dialogs.lastMessage());
         return ExitSetupError;
     }
-    if (!letters.contains(QLatin1Char('D')) && !files::isPlainFile(drives.toNative(kDataFilePath)))
-        return endCleanly(drives, fail(QStringLiteral("not-prepared"), QStringLiteral("no data loaded on %1: run the Data Load stage (D) with an SDG file first").arg(drives.root())));
+    const StageInfo& load = dataLoadStage();
+    if (!letters.contains(load.letter) && !files::isPlainFile(drives.toNative(kDataFilePath)))
+        return endCleanly(drives, fail(QStringLiteral("not-prepared"), QStringLiteral("no data loaded on %1: run the %2 stage (%3) with an SDG file first")
+                                                                          .arg(drives.root(), load.controls.labelCaption, load.letter)));
 
     adoptDetachedChildren();
     StageRunner runner(drives, host);
@@ -188,9 +221,9 @@ std::optional<int> BatchRun::runStage(QChar letter, const StageContext& context)
         failureKind = kind;
         loop.quit();
     });
-    const bool started = letter == QLatin1Char('D') ? runDataLoadCommand(context.drives, context.host, context.runner)
-                                                    : context.runner.launchAssessment(letter);
-    if (letter == QLatin1Char('D'))
+    const bool loadsData = stageByLetter(letter)->role == StageRole::LoadsData;
+    const bool started = loadsData ? runDataLoadCommand(context.drives, context.host, context.runner) : context.runner.launchAssessment(letter);
+    if (loadsData)
         m_report.setSdg(context.sdg);
     // The signal handler's wake-up waits for the event loop, which a long
     // copy or log read kept busy: the flag tells at once.

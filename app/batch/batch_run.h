@@ -28,7 +28,7 @@ struct BatchOptions {
     QString drive;
     QString driveA;
     QString driveB;
-    QString stages;          // letters of D, I, F; empty: all three
+    QString stages;          // stage letters; empty: every stage
     QStringList sdgFiles;    // the SDG file, then one file per further diskette
 };
 
@@ -94,6 +94,10 @@ private:
     BatchReport m_report;
 };
 
+// The letters --stages takes, for the operator: "D, I and F".
+QString stageChoices();
+// The stages by name, in the order they run: "Data Load, Initial Assessment and Full Assessment".
+QString stageNames();
 // The stage letters to run, in the order given; empty with `error` set when
 // the choice is not usable.
 QString chooseStages(const QString& stages, bool haveSdgFiles, QString* error);

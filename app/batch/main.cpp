@@ -1,4 +1,5 @@
 #include "app/batch/batch_run.h"
+#include "stages/stage_table.h"
 #include "platform/path_text.h"
 #include "platform/process.h"
 #include "platform/terminal.h"
@@ -19,16 +20,15 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Runs the assessment stages without a window: loads the SDG files, then runs Data Load, "
-        "Initial Assessment and Full Assessment in turn.\n"
+        "Runs the assessment stages without a window: loads the SDG files, then runs %1 in turn.\n"
         "Exit status: 0 all completed, 1 a stage ended abnormally, 2 usage or set-up error, "
-        "3 the batch processor could not start, 130 interrupted."));
+        "3 the batch processor could not start, 130 interrupted.").arg(qelvrin::batch::stageNames()));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption drive(QStringLiteral("drive"), QStringLiteral("Directory that stands for the current drive."), QStringLiteral("dir"));
     const QCommandLineOption driveA(QStringLiteral("drive-a"), QStringLiteral("Directory that stands for diskette drive A:."), QStringLiteral("dir"));
     const QCommandLineOption driveB(QStringLiteral("drive-b"), QStringLiteral("Directory that stands for diskette drive B:."), QStringLiteral("dir"));
-    const QCommandLineOption stages(QStringLiteral("stages"), QStringLiteral("Stages to run, of D, I and F (default DIF)."), QStringLiteral("letters"));
+    const QCommandLineOption stages(QStringLiteral("stages"), QStringLiteral("Stages to run, of %1 (default %2).").arg(qelvrin::batch::stageChoices(), qelvrin::stageLetters()), QStringLiteral("letters"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the result as one JSON object on stdout when the run ends; the transcript goes to stderr."));
     parser.addOptions({drive, driveA, driveB, stages, json});
     parser.addPositionalArgument(QStringLiteral("sdgfile"), QStringLiteral("The SDG file to load (DOS path such as A:\\M12345.I01, or a native path)."));

@@ -20,8 +20,11 @@ QStringList sorted(QStringList names)
 
 QStringList enabledNames(const CommandState& state)
 {
-    QStringList names = state.names();
-    names.removeIf([&](const QString& name) { return !state.isEnabled(name); });
+    QStringList names;
+    for (const auto& id : state.commands()) {
+        if (state.isEnabled(id))
+            names << controlName(id);
+    }
     return sorted(names);
 }
 

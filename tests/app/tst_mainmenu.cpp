@@ -231,7 +231,7 @@ private Q_SLOTS:
         int endedBy = 0;
         f.window->setEndOnSignal([&](int number) { endedBy = number; });
         if (stageRuns) {
-            f.window->mnuRInitialAssesment_Click();
+            f.trigger(QStringLiteral("mnuRInitialAssesment"));
             QVERIFY(f.window->runner().sasRunning());
         }
         const BatchJob job = f.window->runner().job();
