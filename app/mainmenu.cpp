@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "dialogs/emblem.h"
 #include "platform/termination_signals.h"
-#include "platform/window_look.h"
+#include "widgets/window_look.h"
 #include "stages/stage_table.h"
 
 #include <QCoreApplication>

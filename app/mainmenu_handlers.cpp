@@ -3,8 +3,8 @@
 #include "app/startup.h"
 #include "dialogs/info_text.h"
 #include "dialogs/info_window.h"
-#include "platform/dialogs.h"
-#include "platform/run_marker.h"
+#include "dialogs/dialogs.h"
+#include "stages/run_marker.h"
 #include "stages/data_load.h"
 #include "stages/stage_table.h"
 

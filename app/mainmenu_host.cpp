@@ -1,7 +1,7 @@
 // The window's side of stage control: what StageHost asks of it.
 #include "app/completion_panel.h"
 #include "app/mainmenu.h"
-#include "platform/busy_pointer.h"
+#include "widgets/busy_pointer.h"
 #include "stages/stage_table.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
-#include "platform/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "platform/drive_map.h"
 #include "platform/job_end.h"
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 #include "platform/single_instance.h"
 #include "stages/job_guard.h"
 #include "stages/stage_table.h"

@@ -1,7 +1,7 @@
 #include "dialogs/info_window.h"
 
 #include "dialogs/emblem.h"
-#include "platform/window_look.h"
+#include "widgets/window_look.h"
 
 #include <QLabel>
 #include <QPushButton>

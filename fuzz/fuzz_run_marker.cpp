@@ -3,7 +3,7 @@
 // is not NORMAL, then leaves ABNORMAL behind.
 #include "app/startup.h"
 #include "fuzz_input.h"
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 #include "platform/single_instance.h"
 #include "support/reference_lines.h"
 #include "support/scripted_dialogs.h"

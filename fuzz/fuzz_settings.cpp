@@ -3,7 +3,7 @@
 // 80 characters and strips its blanks; a file of more than 30 lines is
 // refused and left as it was; reading after writing gives the value.
 #include "fuzz_input.h"
-#include "platform/error_code.h"
+#include "settings/error_code.h"
 #include "settings/global.h"
 #include "stages/stage_table.h"
 #include "support/reference_lines.h"

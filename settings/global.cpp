@@ -1,6 +1,6 @@
 #include "settings/global.h"
 
-#include "platform/error_code.h"
+#include "settings/error_code.h"
 #include "platform/file_ops.h"
 #include "platform/line_reader.h"
 

@@ -1,6 +1,6 @@
 #include "stages/data_load.h"
 
-#include "platform/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"
 #include "stages/sdg_copy.h"

@@ -1,7 +1,7 @@
 #include "stages/job_guard.h"
 
 #include "platform/drive_map.h"
-#include "platform/job_record.h"
+#include "stages/job_record.h"
 
 namespace qelvrin {
 

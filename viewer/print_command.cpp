@@ -1,7 +1,7 @@
 #include "viewer/print_command.h"
 
-#include "platform/busy_pointer.h"
-#include "platform/dialogs.h"
+#include "widgets/busy_pointer.h"
+#include "dialogs/dialogs.h"
 #include "platform/line_reader.h"
 #include "viewer/latin1_case.h"
 #include "viewer/print_pages.h"

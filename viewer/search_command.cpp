@@ -1,6 +1,6 @@
 #include "viewer/search_command.h"
 
-#include "platform/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "viewer/latin1_case.h"
 #include "viewer/search_scan.h"
 #include "viewer/search_state.h"

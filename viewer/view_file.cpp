@@ -1,8 +1,8 @@
 #include "viewer/view_file.h"
 
-#include "platform/busy_pointer.h"
-#include "platform/dialogs.h"
-#include "platform/window_look.h"
+#include "widgets/busy_pointer.h"
+#include "dialogs/dialogs.h"
+#include "widgets/window_look.h"
 #include "settings/global.h"
 #include "viewer/view_font_settings.h"
 #include "viewer/view_paging.h"

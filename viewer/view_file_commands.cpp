@@ -1,7 +1,7 @@
 #include "viewer/view_file.h"
 
-#include "platform/busy_pointer.h"
-#include "platform/dialogs.h"
+#include "widgets/busy_pointer.h"
+#include "dialogs/dialogs.h"
 #include "settings/global.h"
 #include "viewer/font_command.h"
 #include "viewer/help_text.h"

@@ -1,6 +1,6 @@
 #include "viewer/view_font_settings.h"
 
-#include "platform/error_code.h"
+#include "settings/error_code.h"
 #include "settings/global.h"
 
 namespace qelvrin {

@@ -1,6 +1,6 @@
 #include "app/mainmenu.h"
 #include "platform/process.h"
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 #include "platform/termination_signals.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"

@@ -1,6 +1,6 @@
 #include "app/command_state.h"
 #include "platform/file_ops.h"
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 #include "settings/global.h"
 #include "stages/sdg_copy.h"
 #include "support/temp_drive.h"

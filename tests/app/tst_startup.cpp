@@ -1,6 +1,6 @@
 #include "app/command_state.h"
 #include "app/startup.h"
-#include "platform/job_record.h"
+#include "stages/job_record.h"
 #include "platform/single_instance.h"
 #include "stages/job_guard.h"
 #include "support/scripted_dialogs.h"

@@ -2,7 +2,7 @@
 
 // Runs the built batch runner on temporary drives, as a script would.
 
-#include "platform/job_record.h"
+#include "stages/job_record.h"
 #include "support/temp_drive.h"
 
 #include <QElapsedTimer>

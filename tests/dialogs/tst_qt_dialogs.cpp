@@ -1,5 +1,5 @@
 #include "dialogs/info_text.h"
-#include "platform/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 #include "support/real_dialogs.h"
 #include "support/viewer_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "settings/global.h"
 
-#include "platform/error_code.h"
+#include "settings/error_code.h"
 #include "support/temp_drive.h"
 
 #include <QDir>

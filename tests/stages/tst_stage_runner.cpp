@@ -2,7 +2,7 @@
 #include "support/temp_drive.h"
 
 #include "platform/process.h"
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 

@@ -2,7 +2,7 @@
 #include "support/real_dialogs.h"
 #include "support/viewer_fixture.h"
 
-#include "platform/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 #include "stages/stage_runner.h"
 #include "stages/stage_table.h"
 

@@ -1,4 +1,4 @@
-#include "platform/print_range.h"
+#include "widgets/print_range.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "platform/font_size_field.h"
+#include "widgets/font_size_field.h"
 
 #include <QFontDialog>
 #include <QIntValidator>

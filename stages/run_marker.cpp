@@ -1,4 +1,4 @@
-#include "platform/run_marker.h"
+#include "stages/run_marker.h"
 
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"

@@ -1,4 +1,4 @@
-#include "platform/drive_setup.h"
+#include "app/drive_setup.h"
 
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"

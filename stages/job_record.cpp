@@ -1,4 +1,4 @@
-#include "platform/job_record.h"
+#include "stages/job_record.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "platform/drive_map.h"
 
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "platform/diskette_file_dialog.h"
+#include "widgets/diskette_file_dialog.h"
 
 #include <QAbstractItemModel>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "platform/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 
-#include "platform/diskette_file_dialog.h"
-#include "platform/font_size_field.h"
-#include "platform/print_range.h"
-#include "platform/window_look.h"
+#include "widgets/diskette_file_dialog.h"
+#include "widgets/font_size_field.h"
+#include "widgets/print_range.h"
+#include "widgets/window_look.h"
 
 #include <QCheckBox>
 #include <QDir>

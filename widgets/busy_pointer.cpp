@@ -1,4 +1,4 @@
-#include "platform/busy_pointer.h"
+#include "widgets/busy_pointer.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "platform/window_look.h"
+#include "widgets/window_look.h"
 
-#include "platform/dialogs.h"
+#include "dialogs/dialogs.h"
 
 namespace qelvrin::look {
 
