@@ -45,7 +45,7 @@ bool installFolderUsable(const DriveMap& drives)
 bool endEarlierJob(const BatchJob& job, Dialogs& dialogs, const StartupCommands& commands)
 {
     if (commands.setBusy) {
-        if (dialogs.message({endEarlierJobQuestion(job.session), MsgIcon::Question, MsgButtons::YesNo, kApplicationTitle}) != Answer::Yes)
+        if (dialogs.message({endEarlierJobQuestion(jobGroup(job)), MsgIcon::Question, MsgButtons::YesNo, kApplicationTitle}) != Answer::Yes)
             return false;
         commands.setBusy(true);
         const bool ended = endJob(job, kEarlierJobGraceMs);

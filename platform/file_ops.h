@@ -63,6 +63,14 @@ struct EntryName {
 // `withFolders` keeps the folders among them.
 QList<EntryName> listMatching(const QString& dir, const QString& pattern, QString* error = nullptr, bool withFolders = false);
 
+// Replaces a small file's contents in place (mode 0644 less the umask for a
+// new one). A link of the name is refused, never written through.
+bool writeNoFollow(const QString& nativePath, QByteArrayView bytes, QString* error);
+// Up to `maxBytes` from the start of a plain file, in one read that never
+// waits; empty when there is none, a link or anything but a plain file is
+// there, or it cannot be read.
+QByteArray readHead(const QString& nativePath, qsizetype maxBytes);
+
 // Writes every byte to a file opened Unbuffered, going on after a short
 // write: a disk that fills part-way through a write shortens it without a
 // reason, and only the next attempt names one (in the file's errorString).

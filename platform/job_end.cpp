@@ -3,8 +3,6 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-#include <csignal>
-
 namespace qelvrin {
 
 namespace {
@@ -27,8 +25,7 @@ bool endJob(const BatchJob& job, int graceMs)
     sendCloseRequest(job);
     if (endedWithin(job, graceMs))
         return true;
-    // jobRunning has just told that the group is still this job's.
-    ::kill(-static_cast<pid_t>(job.session), SIGKILL);
+    forceEnd(job);
     // A killed process is gone once the kernel has torn it down.
     return endedWithin(job, 2000);
 }

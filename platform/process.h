@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -11,16 +10,13 @@ namespace qelvrin {
 class DriveMap;
 
 // A started batch run: the batch processor and everything it starts, which
-// share a session (and process group) of their own. The session's leader is
-// a go-between that ends at once, so the number stays taken only while a
-// process of the job lives; its start time tells a later holder of the
-// number apart.
+// the system keeps together as one job. `identity` tells this job apart from
+// whatever later takes its numbers; it is one line of printable text, so it
+// can be kept in a file, and only the platform reads it.
 struct BatchJob {
-    qint64 pid = 0;          // the batch processor
-    qint64 session = 0;      // session and process group of the job
-    quint64 startTicks = 0;  // the session leader's start, clock ticks after boot
-    QByteArray bootId;       // a job of an earlier boot has ended
-    bool isValid() const { return pid > 0 && session > 0; }
+    qint64 pid = 0;       // the batch processor
+    QByteArray identity;
+    bool isValid() const;
 };
 
 struct ProcessStart {
@@ -34,19 +30,22 @@ struct ProcessStart {
 // map, standard streams to the null device, working directory `workingDir`.
 ProcessStart startDetached(const DriveMap& drives, const QString& commandLine, const QString& workingDir);
 
-// The close request to a started batch run: SIGTERM to every process of its
-// group, wrappers and the children they left behind included.
+// The close request to a started batch run: to every process of it,
+// wrappers and the children they left behind included.
 void sendCloseRequest(const BatchJob& job);
+
+// Ends every process of the job at once, leaving it no chance to tidy up.
+void forceEnd(const BatchJob& job);
+
+// The number by which the operator names the whole job to the system, to
+// end it from a shell; 0 for a job that is not valid.
+qint64 jobGroup(const BatchJob& job);
 
 // True while any process of the job lives (zombies do not count).
 bool jobRunning(const BatchJob& job);
 
 // True while the process exists and is not a zombie.
 bool processAlive(qint64 pid);
-
-// The job as one text line, and back; nullopt for text that is not one.
-QByteArray jobRecord(const BatchJob& job);
-std::optional<BatchJob> parseJobRecord(QByteArrayView text);
 
 // Makes this process the parent of the batch runs it starts detached (they
 // would pass to init), so that their exit status can be read.

@@ -24,7 +24,7 @@ public:
     // directory". False with the reason in `error`.
     bool open(const QString& nativePath, QString* error);
     void close();
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const;
 
     Status status() const;
     // Up to `count` bytes at `offset` into `out`: the number read, 0 at the
@@ -32,7 +32,8 @@ public:
     qint64 readAt(qint64 offset, char* out, qint64 count, QString* error = nullptr) const;
 
 private:
-    int m_fd = -1;
+    // The system's handle of the open file; only the implementation reads it.
+    qintptr m_handle = -1;
 };
 
 } // namespace qelvrin

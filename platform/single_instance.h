@@ -25,7 +25,7 @@ public:
 private:
     QString m_path;
     QString m_error;
-    int m_fd = -1;
+    qintptr m_handle = -1; // the lock file's handle, the implementation's own
     bool m_held = false;
 };
 

@@ -17,7 +17,7 @@ QString runningJobMessage(const BatchJob& job)
 {
     return QStringLiteral("The batch job started earlier on this drive is still running (process group %1). "
                           "Nothing can run on the drive until it has ended; to end it: kill -TERM -- -%1")
-        .arg(job.session);
+        .arg(jobGroup(job));
 }
 
 } // namespace qelvrin

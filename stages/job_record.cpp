@@ -1,65 +1,43 @@
 #include "stages/job_record.h"
 
-#include <QFile>
+#include "platform/file_ops.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QList>
 
 namespace qelvrin {
 
-namespace {
-
-QString systemReason()
+QByteArray jobRecord(const BatchJob& job)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QByteArray::number(job.pid) + ' ' + job.identity + "\r\n";
 }
 
-} // namespace
+std::optional<BatchJob> parseJobRecord(QByteArrayView text)
+{
+    const QByteArray line = text.toByteArray().simplified();
+    const qsizetype blank = line.indexOf(' ');
+    if (blank < 0)
+        return std::nullopt;
+    bool pidOk = false;
+    BatchJob job;
+    job.pid = line.first(blank).toLongLong(&pidOk);
+    job.identity = line.sliced(blank + 1);
+    if (!pidOk || !job.isValid())
+        return std::nullopt;
+    return job;
+}
 
 bool writeJobRecord(const QString& nativePath, const BatchJob& job, QString* error)
 {
-    const int fd = ::open(QFile::encodeName(nativePath).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = systemReason();
-        return false;
-    }
-    const QByteArray line = jobRecord(job);
-    qsizetype done = 0;
-    while (done < line.size()) {
-        const ssize_t written = ::write(fd, line.constData() + done, size_t(line.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            *error = written < 0 ? systemReason() : QStringLiteral("nothing could be written");
-            ::close(fd);
-            return false;
-        }
-        done += written;
-    }
-    if (::close(fd) != 0) {
-        *error = systemReason();
-        return false;
-    }
-    return true;
+    return files::writeNoFollow(nativePath, jobRecord(job), error);
 }
 
 std::optional<BatchJob> readJobRecord(const QString& nativePath)
 {
-    const int fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    // The note is one short line; a longer file is not one.
+    const QByteArray bytes = files::readHead(nativePath, 256);
+    if (bytes.isEmpty())
         return std::nullopt;
-    struct stat info;
-    char bytes[256];
-    ssize_t got = -1;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        got = ::read(fd, bytes, sizeof bytes);
-    ::close(fd);
-    if (got <= 0)
-        return std::nullopt;
-    return parseJobRecord(QByteArrayView(bytes, got));
+    return parseJobRecord(bytes);
 }
 
 } // namespace qelvrin

@@ -216,6 +216,43 @@ QList<EntryName> listMatching(const QString& dir, const QString& pattern, QStrin
     return result;
 }
 
+bool writeNoFollow(const QString& nativePath, QByteArrayView bytes, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(nativePath).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return fail(error, errno);
+    while (!bytes.isEmpty()) {
+        const ssize_t written = ::write(fd, bytes.data(), size_t(bytes.size()));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written < 0)
+                fail(error, errno);
+            else if (error)
+                *error = QStringLiteral("nothing could be written");
+            ::close(fd);
+            return false;
+        }
+        bytes = bytes.sliced(written);
+    }
+    return ::close(fd) == 0 || fail(error, errno);
+}
+
+QByteArray readHead(const QString& nativePath, qsizetype maxBytes)
+{
+    const int fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info;
+    QByteArray bytes(maxBytes, Qt::Uninitialized);
+    ssize_t got = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        got = ::read(fd, bytes.data(), size_t(maxBytes));
+    ::close(fd);
+    bytes.truncate(std::max<ssize_t>(got, 0));
+    return bytes;
+}
+
 bool writeAll(QFile& file, QByteArrayView bytes)
 {
     while (!bytes.isEmpty()) {

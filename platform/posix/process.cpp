@@ -89,6 +89,39 @@ QByteArray currentBootId()
     return file.read(64).trimmed();
 }
 
+// The job's identity: its session (and process group), the session
+// leader's start in clock ticks after boot, and the boot's id ("-" when it
+// could not be read). The leader is a go-between that ends at once, so the
+// session's number stays taken only while a process of the job lives, and
+// its start time tells a later holder of the number apart.
+struct Identity {
+    qint64 session = 0;
+    quint64 startTicks = 0;
+    QByteArray bootId; // empty when unknown
+};
+
+QByteArray identityText(const Identity& identity)
+{
+    return QByteArray::number(identity.session) + ' ' + QByteArray::number(identity.startTicks) + ' '
+           + (identity.bootId.isEmpty() ? QByteArray("-") : identity.bootId);
+}
+
+std::optional<Identity> parseIdentity(const QByteArray& text)
+{
+    const QList<QByteArray> fields = text.split(' ');
+    if (fields.size() != 3)
+        return std::nullopt;
+    bool sessionOk = false;
+    bool ticksOk = false;
+    Identity identity;
+    identity.session = fields.at(0).toLongLong(&sessionOk);
+    identity.startTicks = fields.at(1).toULongLong(&ticksOk);
+    identity.bootId = fields.at(2) == "-" ? QByteArray() : fields.at(2);
+    if (!sessionOk || !ticksOk || identity.session <= 0)
+        return std::nullopt;
+    return identity;
+}
+
 // What the go-between and the batch processor tell the parent through a
 // pipe that closes when the processor's program runs: its pid, or why the
 // fork or the exec failed. Each message is one atomic write.
@@ -210,20 +243,27 @@ ProcessStart startDetached(const DriveMap& drives, const QString& commandLine, c
         return result;
     }
     result.job.pid = processor;
-    result.job.session = goBetween;
-    result.job.startTicks = leader ? leader->startTicks : 0;
-    result.job.bootId = currentBootId();
+    result.job.identity = identityText({goBetween, leader ? leader->startTicks : 0, currentBootId()});
     return result;
 }
 
-bool jobRunning(const BatchJob& job)
+bool BatchJob::isValid() const
 {
-    if (!job.isValid())
+    return pid > 0 && parseIdentity(identity).has_value();
+}
+
+bool jobRunning(const BatchJob& batchJob)
+{
+    if (batchJob.pid <= 0)
         return false;
+    const std::optional<Identity> parsed = parseIdentity(batchJob.identity);
+    if (!parsed)
+        return false;
+    const Identity& job = *parsed;
     if (!job.bootId.isEmpty() && job.bootId != currentBootId())
         return false;
     // The usual case while a stage runs: the batch processor itself.
-    if (const std::optional<ProcStat> processor = readStat(job.pid); processor && processor->session == job.session && living(*processor))
+    if (const std::optional<ProcStat> processor = readStat(batchJob.pid); processor && processor->session == job.session && living(*processor))
         return true;
     // The go-between ended at the start; whoever holds its number now came
     // after the whole job had ended.
@@ -243,10 +283,23 @@ bool jobRunning(const BatchJob& job)
     return false;
 }
 
+qint64 jobGroup(const BatchJob& job)
+{
+    const std::optional<Identity> identity = job.pid > 0 ? parseIdentity(job.identity) : std::nullopt;
+    return identity ? identity->session : 0;
+}
+
 void sendCloseRequest(const BatchJob& job)
 {
     if (jobRunning(job))
-        ::kill(-static_cast<pid_t>(job.session), SIGTERM);
+        ::kill(-static_cast<pid_t>(jobGroup(job)), SIGTERM);
+}
+
+void forceEnd(const BatchJob& job)
+{
+    // jobRunning tells that the group is still this job's.
+    if (jobRunning(job))
+        ::kill(-static_cast<pid_t>(jobGroup(job)), SIGKILL);
 }
 
 bool processAlive(qint64 pid)
@@ -255,30 +308,6 @@ bool processAlive(qint64 pid)
         return false;
     const std::optional<ProcStat> stat = readStat(pid);
     return stat && living(*stat);
-}
-
-QByteArray jobRecord(const BatchJob& job)
-{
-    return QByteArray::number(job.pid) + ' ' + QByteArray::number(job.session) + ' ' + QByteArray::number(job.startTicks) + ' '
-           + (job.bootId.isEmpty() ? QByteArray("-") : job.bootId) + "\r\n";
-}
-
-std::optional<BatchJob> parseJobRecord(QByteArrayView text)
-{
-    const QList<QByteArray> fields = text.toByteArray().simplified().split(' ');
-    if (fields.size() != 4)
-        return std::nullopt;
-    bool pidOk = false;
-    bool sessionOk = false;
-    bool ticksOk = false;
-    BatchJob job;
-    job.pid = fields.at(0).toLongLong(&pidOk);
-    job.session = fields.at(1).toLongLong(&sessionOk);
-    job.startTicks = fields.at(2).toULongLong(&ticksOk);
-    job.bootId = fields.at(3) == "-" ? QByteArray() : fields.at(3);
-    if (!pidOk || !sessionOk || !ticksOk || !job.isValid())
-        return std::nullopt;
-    return job;
 }
 
 void adoptDetachedChildren()

@@ -10,6 +10,8 @@
 
 namespace qelvrin {
 
+// The handle is the file descriptor, -1 while closed.
+
 ReadOnlyFile::~ReadOnlyFile()
 {
     close();
@@ -18,15 +20,16 @@ ReadOnlyFile::~ReadOnlyFile()
 bool ReadOnlyFile::open(const QString& nativePath, QString* error)
 {
     close();
-    m_fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_CLOEXEC);
+    m_handle = fd;
     struct stat info {};
     QString reason;
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+    if (fd < 0 || ::fstat(fd, &info) != 0)
         reason = qt_error_string(errno);
     else if (S_ISDIR(info.st_mode))
         reason = QStringLiteral("Is a directory");
     if (reason.isEmpty()) {
-        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         return true;
     }
     close();
@@ -37,15 +40,20 @@ bool ReadOnlyFile::open(const QString& nativePath, QString* error)
 
 void ReadOnlyFile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+    m_handle = -1;
+}
+
+bool ReadOnlyFile::isOpen() const
+{
+    return m_handle >= 0;
 }
 
 ReadOnlyFile::Status ReadOnlyFile::status() const
 {
     struct stat info {};
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+    if (m_handle < 0 || ::fstat(int(m_handle), &info) != 0)
         return {};
     return {true, qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
@@ -53,7 +61,7 @@ ReadOnlyFile::Status ReadOnlyFile::status() const
 qint64 ReadOnlyFile::readAt(qint64 offset, char* out, qint64 count, QString* error) const
 {
     for (;;) {
-        const ssize_t got = ::pread(m_fd, out, size_t(count), offset);
+        const ssize_t got = ::pread(int(m_handle), out, size_t(count), offset);
         if (got >= 0)
             return got;
         if (errno != EINTR) {

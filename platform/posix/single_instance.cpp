@@ -13,10 +13,12 @@ namespace qelvrin {
 
 SingleInstanceGuard::SingleInstanceGuard(QString lockFile) : m_path(std::move(lockFile)) {}
 
+// The handle is the lock file's descriptor, -1 until it is open.
+
 SingleInstanceGuard::~SingleInstanceGuard()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_handle >= 0)
+        ::close(int(m_handle));
 }
 
 bool SingleInstanceGuard::tryAcquire()
@@ -25,28 +27,28 @@ bool SingleInstanceGuard::tryAcquire()
         return true;
     m_error.clear();
     const QByteArray path = QFile::encodeName(m_path);
-    if (m_fd < 0) {
+    if (m_handle < 0) {
         // Close-on-exec: a batch job that outlives us must not hold the drive.
-        m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
         // Another user's file, or a read-only drive: a lock taken through a
         // read-only descriptor excludes just the same on a local disk.
-        if (m_fd < 0 && (errno == EACCES || errno == EROFS))
-            m_fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (m_fd < 0) {
+        if (fd < 0 && (errno == EACCES || errno == EROFS))
+            fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
             if (errno == ENOENT)
                 return m_held = true;
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             return false;
         }
         struct stat info;
-        if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             m_error = QStringLiteral("it is not a plain file");
-            ::close(m_fd);
-            m_fd = -1;
+            ::close(fd);
             return false;
         }
+        m_handle = fd;
     }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+    if (::flock(int(m_handle), LOCK_EX | LOCK_NB) == 0)
         return m_held = true;
     if (errno != EWOULDBLOCK)
         m_error = QString::fromLocal8Bit(std::strerror(errno));

@@ -116,7 +116,7 @@ private Q_SLOTS:
         if (started)
             expected << (purged ? QStringList{"purge", "refresh"} : QStringList{"refresh"});
         QCOMPARE(calls, expected);
-        QCOMPARE(dialogs.boxes(), box.isEmpty() ? QStringList{} : QStringList{expectedBox(box, job.session)});
+        QCOMPARE(dialogs.boxes(), box.isEmpty() ? QStringList{} : QStringList{expectedBox(box, jobGroup(job))});
         if (job.isValid()) {
             QCOMPARE(jobRunning(job), !ending);
             sendCloseRequest(job);

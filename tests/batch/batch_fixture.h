@@ -3,6 +3,7 @@
 // Runs the built batch runner on temporary drives, as a script would.
 
 #include "stages/job_record.h"
+#include "support/system_setup.h"
 #include "support/temp_drive.h"
 
 #include <QElapsedTimer>
@@ -12,11 +13,8 @@
 #include <QProcess>
 #include <QTest>
 
-#include <csignal>
 #include <functional>
 #include <memory>
-
-#include <unistd.h>
 
 namespace qelvrin::testing {
 
@@ -83,7 +81,7 @@ inline Outcome finish(QProcess* process, const std::function<bool(qint64 pid)>& 
             return outcome;
         }
         if (interruptWhen && !interrupted && interruptWhen(pid))
-            interrupted = ::kill(static_cast<pid_t>(pid), SIGINT) == 0;
+            interrupted = os::interrupt(pid);
     }
     outcome.status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
     outcome.out = QString::fromLocal8Bit(process->readAllStandardOutput());
@@ -125,8 +123,8 @@ struct ScriptedDrive : TempDrive {
     std::optional<BatchJob> job() const { return readJobRecord(installed("BATCHJOB.DAT")); }
     void killJob() const
     {
-        if (const std::optional<BatchJob> running = job(); running && jobRunning(*running))
-            ::kill(-pid_t(running->session), SIGKILL);
+        if (const std::optional<BatchJob> running = job())
+            forceEnd(*running);
     }
 };
 

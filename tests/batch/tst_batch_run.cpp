@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QScopeGuard>
 
-#include <sys/stat.h>
-
 using namespace qelvrin::testing;
 
 namespace {
@@ -19,7 +17,7 @@ void plant(const TempDrive& drive, const QString& step)
     if (!kind.startsWith(QLatin1String("chmod:")) && !kind.startsWith(QLatin1String("owner:")))
         QFile::remove(path);
     if (kind == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QVERIFY(os::makeFifo(path));
     else if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
     else if (kind.startsWith(QLatin1String("link:"))) // link:TARGET, native, or beside the link
@@ -233,7 +231,7 @@ private Q_SLOTS:
         std::unique_ptr<QProcess> first(startBatch(drive, {"--stages", "I"}));
         if (interrupted) {
             QTRY_VERIFY_WITH_TIMEOUT(drive.started(), 30000);
-            ::kill(pid_t(first->processId()), SIGINT);
+            QVERIFY(os::interrupt(first->processId()));
         }
         QVERIFY(first->waitForFinished(60000));
         QCOMPARE(first->exitCode(), interrupted ? 130 : 0);
@@ -243,7 +241,7 @@ private Q_SLOTS:
             QVERIFY(qelvrin::jobRunning(*job));
             const Outcome refused = runBatch(drive, {"--stages", "I"});
             QCOMPARE(refused.status, 2);
-            QVERIFY2(refused.err.contains(QStringLiteral("still running (process group %1)").arg(job->session)), qPrintable(refused.err));
+            QVERIFY2(refused.err.contains(QStringLiteral("still running (process group %1)").arg(jobGroup(*job))), qPrintable(refused.err));
             drive.killJob();
         }
         QTRY_VERIFY_WITH_TIMEOUT(!qelvrin::jobRunning(*job), 30000);
@@ -296,7 +294,7 @@ private Q_SLOTS:
         QCOMPARE(second.status, status);
         QVERIFY2(status == 0 ? second.err.isEmpty() : second.err.contains(QStringLiteral("Cannot start more than one copy of the application")), qPrintable(second.err));
         QCOMPARE(drive.read(kMarker), QByteArray("\"I.A. PROGRAM STARTED\"\r\n"));
-        ::kill(pid_t(first->processId()), SIGINT);
+        QVERIFY(os::interrupt(first->processId()));
         QVERIFY(first->waitForFinished(30000));
         QCOMPARE(drive.read(kMarker), QByteArray("\"I.A. PROGRAM STARTED\"\r\n"));
     }

@@ -1,8 +1,7 @@
-#include "platform/process.h"
+#include "stages/job_record.h"
 
+#include <QCoreApplication>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace qelvrin;
 
@@ -16,7 +15,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("record");
         QTest::addColumn<bool>("parses");
-        const QByteArray self = QByteArray::number(::getpid());
+        const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("words") << QByteArray("pid session\r\n") << false;
         QTest::newRow("our own process as leader, other start") << QByteArray(self + ' ' + self + " 1 -\r\n") << true;
