@@ -2,7 +2,7 @@
 
 #include "bench/figure.h"
 #include "bench/timing.h"
-#include "bench/tool_run.h"
+#include "platform/tool_run.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,11 @@
 #include "bench/bench_inputs.h"
 #include "bench/bench_options.h"
 #include "bench/timing.h"
-#include "bench/tool_run.h"
+#include "platform/resource_use.h"
+#include "platform/tool_run.h"
 #include "viewer/view_document.h"
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace qelvrin::bench {
 
@@ -116,11 +116,10 @@ int runLoadChild(const QString& path)
         std::printf("%s\n", qPrintable(error));
         return 1;
     }
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto secondsOf = [](const timeval& time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; };
-    std::printf("%.6f %lld %ld %.6f %.6f %lld\n", seconds, static_cast<long long>(document.LineCount()), usage.ru_maxrss,
-                secondsOf(usage.ru_utime), secondsOf(usage.ru_stime), static_cast<long long>(document.indexBytes()));
+    const ResourceUse usage = ownResourceUse();
+    std::printf("%.6f %lld %lld %.6f %.6f %lld\n", seconds, static_cast<long long>(document.LineCount()),
+                static_cast<long long>(usage.peakResidentKiB), usage.userSeconds, usage.systemSeconds,
+                static_cast<long long>(document.indexBytes()));
     return 0;
 }
 

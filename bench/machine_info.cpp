@@ -1,6 +1,6 @@
 #include "bench/machine_info.h"
 
-#include "bench/tool_run.h"
+#include "platform/tool_run.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 #include "bench/bench_options.h"
 #include "bench/log_lines.h"
 #include "bench/timing.h"
-#include "bench/tool_run.h"
+#include "platform/tool_run.h"
 #include "viewer/search_scan.h"
 
 #include <QThread>

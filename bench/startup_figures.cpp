@@ -2,7 +2,7 @@
 
 #include "bench/bench_options.h"
 #include "bench/figure.h"
-#include "bench/tool_run.h"
+#include "platform/tool_run.h"
 
 #include <QFileInfo>
 

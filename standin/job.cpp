@@ -12,7 +12,6 @@
 #include <QFile>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace qelvrin::standin {
 

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-namespace qelvrin::bench {
+namespace qelvrin {
+
+// Another program run to its end and timed, as the benchmarks set standard
+// tools beside ours.
 
 struct ToolRun {
     int exitStatus = -1;      // the exit code, or -1 when it did not start or exit normally
@@ -33,4 +36,4 @@ ToolRun runTool(const QStringList& argv, const ToolOptions& options = {});
 // True when `program` is an executable on PATH.
 bool toolInstalled(const QString& program);
 
-} // namespace qelvrin::bench
+} // namespace qelvrin

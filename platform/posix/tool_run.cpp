@@ -1,6 +1,4 @@
-#include "bench/tool_run.h"
-
-#include "bench/timing.h"
+#include "platform/tool_run.h"
 
 #include <QStandardPaths>
 
@@ -12,13 +10,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 extern char** environ;
 
-namespace qelvrin::bench {
+namespace qelvrin {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // Owned copies of the strings and the null-terminated pointer list execve wants.
 class CStrings {
@@ -137,4 +143,4 @@ bool toolInstalled(const QString& program)
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
-} // namespace qelvrin::bench
+} // namespace qelvrin
