@@ -1,5 +1,6 @@
 #include "../stages/fake_stage_host.h"
 #include "support/file_size_limit.h"
+#include "support/system_setup.h"
 #include "support/temp_drive.h"
 
 #include "platform/line_reader.h"
@@ -14,9 +15,6 @@
 
 #include <cstdio>
 #include <optional>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace qelvrin;
 using namespace qelvrin::testing;
@@ -78,7 +76,7 @@ private Q_SLOTS:
         // The operator changes the diskette while the question is on screen.
         load.host.onCall = [&](const QString& call) {
             if (call.startsWith(QStringLiteral("message ")) && !load.drive.exists(QStringLiteral("A:\\M12345.I04"))) {
-                ::unlink(rawPath(load.drive.diskA()).constData());
+                std::remove(rawPath(load.drive.diskA()).constData());
                 QDir(load.drive.diskA()).removeRecursively();
                 load.drive.write(QStringLiteral("A:\\M12345.I04"), "four");
             }
@@ -117,11 +115,11 @@ private Q_SLOTS:
         if (setUp == QLatin1String("dangling, not UTF-8"))
             QCOMPARE(::symlink(QFile::encodeName(gone).constData(), rawName.constData()), 0);
         else if (setUp == QLatin1String("data fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(dataFile).constData(), 0600), 0);
+            QVERIFY(os::makeFifo(dataFile));
         else if (setUp == QLatin1String("foreign link")) // the test's own file, linked by nobody
             QVERIFY(QFile::link(load.drive.native(QStringLiteral("C:\\DATA\\M12345.I01")), sibling) && ::lchown(QFile::encodeName(sibling).constData(), 65534, 65534) == 0);
         else if (setUp == QLatin1String("sdg fifo"))
-            QCOMPARE(::mkfifo(QFile::encodeName(sibling).constData(), 0600), 0);
+            QVERIFY(os::makeFifo(sibling));
         {
             // Nothing fits, or half the SDG file fits before the disk is full.
             std::optional<FileSizeLimit> cap;
@@ -129,7 +127,7 @@ private Q_SLOTS:
                 cap.emplace(setUp == QLatin1String("cap") ? 50000 : 0);
             load.run(QStringLiteral("C:\\DATA\\M12345.I01"));
         }
-        ::unlink(rawName.constData());
+        std::remove(rawName.constData());
         QCOMPARE(load.host.scripted.boxes(), QStringList{load.box(message)});
         QVERIFY(!load.host.calls.contains(QStringLiteral("LockCommands")) && !load.started && load.host.windowEnabled);
         QVERIFY(!QFileInfo::exists(dataFile));

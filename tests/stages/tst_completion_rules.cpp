@@ -1,11 +1,10 @@
 #include "stages/stage_runner.h"
 #include "support/file_writer.h"
+#include "support/system_setup.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 using namespace qelvrin;
 
@@ -52,7 +51,7 @@ private Q_SLOTS:
         if (log == "<directory>")
             QVERIFY(QDir().mkpath(path));
         else if (log == "<fifo>") // nothing writes it: an open that waits would wait for ever
-            QCOMPARE(::mkfifo(QFile::encodeName(path = m_dir.filePath(QStringLiteral("FIFO.LOG"))).constData(), 0600), 0);
+            QVERIFY(qelvrin::testing::os::makeFifo(path = m_dir.filePath(QStringLiteral("FIFO.LOG"))));
         else
             path = qelvrin::testing::writeFile(m_dir, QStringLiteral("STAGE.LOG"), log);
         const CompletionVerdict verdict = judgeLog(path, bufferSize);
