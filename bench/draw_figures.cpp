@@ -4,18 +4,19 @@
 #include "bench/bench_inputs.h"
 #include "bench/bench_options.h"
 #include "bench/figure.h"
+#include "bench/steps.h"
 #include "bench/timing.h"
 #include "platform/drive_map.h"
 #include "viewer/view_file.h"
 #include "viewer/viewer_launcher.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace qelvrin::bench {
 
@@ -63,24 +64,27 @@ DrawTimes timeDrawing(ViewFile& window, qint64 line, int runs)
 
 } // namespace
 
-void drawFigures(const BenchInputs& inputs, const BenchOptions& options, BenchDialogs& dialogs, const QString& driveRoot)
-{
-    const int runs = qMax(options.runs, kMinDrawRuns);
-    ViewerLauncher launcher(DriveMap(driveRoot), dialogs, QString(), [] {});
-    QList<BenchFile> files = inputs.logs;
-    files << inputs.longLines;
-    std::array<QList<double>, 3> smallest;
+namespace {
 
-    for (qsizetype f = 0; f < files.size(); ++f) {
-        const BenchFile& file = files[f];
-        launcher.OpenInViewer(file.path);
-        QPointer<ViewFile> window = launcher.window();
-        // The bench drives the window itself: it lets the load's end and the
-        // first paint arrive before it times the drawing.
-        while (window && window->reading())
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (window)
-            QApplication::processEvents();
+struct DrawRun {
+    QList<BenchFile> files;
+    int runs = 0;
+    std::unique_ptr<ViewerLauncher> launcher;
+    std::array<QList<double>, 3> smallest;
+};
+
+void drawFile(const std::shared_ptr<DrawRun>& run, qsizetype f, BenchDialogs& dialogs, const std::function<void()>& done)
+{
+    if (f == run->files.size()) {
+        done();
+        return;
+    }
+    const BenchFile& file = run->files[f];
+    run->launcher->OpenInViewer(file.path);
+    const QPointer<ViewFile> window = run->launcher->window();
+    // The load runs on its own threads: the drawing is timed after its end.
+    afterReading(window, [run, f, window, &dialogs, done] {
+        const BenchFile& file = run->files[f];
         const std::array<Position, 3> positions = positionsOf(window ? window->document().LineCount() : 0);
         for (size_t p = 0; p < positions.size(); ++p) {
             Figure figure;
@@ -92,23 +96,37 @@ void drawFigures(const BenchInputs& inputs, const BenchOptions& options, BenchDi
                 printFigure(figure);
                 continue;
             }
-            const DrawTimes times = timeDrawing(*window, positions[p].line, runs);
+            const DrawTimes times = timeDrawing(*window, positions[p].line, run->runs);
             figure.seconds = times.total;
             figure.detail = QStringLiteral("line %1, %2 characters; text %3, paint %4")
                                 .arg(positions[p].line)
                                 .arg(window->text1()->document()->characterCount())
                                 .arg(formatDuration(median(times.text)), formatDuration(median(times.paint)));
             if (f == 0)
-                smallest[p] = figure.seconds;
+                run->smallest[p] = figure.seconds;
             else
-                figure.references << Reference{QStringLiteral("same line of %1").arg(files[0].label), smallest[p], {}};
+                figure.references << Reference{QStringLiteral("same line of %1").arg(run->files[0].label), run->smallest[p], {}};
             const double slowest = *std::max_element(times.total.cbegin(), times.total.cend());
             figure.detail += QStringLiteral(", slowest run %1").arg(formatDuration(slowest));
             figure.target = QStringLiteral("<= 16 ms");
             figure.holds = figure.medianSeconds() <= kDrawTargetSeconds;
             printFigure(figure);
         }
-    }
+        drawFile(run, f + 1, dialogs, done);
+    });
+}
+
+} // namespace
+
+void drawFigures(const BenchInputs& inputs, const BenchOptions& options, BenchDialogs& dialogs, const QString& driveRoot,
+                 const std::function<void()>& done)
+{
+    auto run = std::make_shared<DrawRun>();
+    run->runs = qMax(options.runs, kMinDrawRuns);
+    run->launcher = std::make_unique<ViewerLauncher>(DriveMap(driveRoot), dialogs, QString(), [] {});
+    run->files = inputs.logs;
+    run->files << inputs.longLines;
+    drawFile(run, 0, dialogs, done);
 }
 
 } // namespace qelvrin::bench

@@ -15,10 +15,12 @@
 #include "bench/print_figures.h"
 #include "bench/search_figures.h"
 #include "bench/startup_figures.h"
+#include "bench/steps.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -96,28 +98,45 @@ int main(int argc, char* argv[])
     if (needsInputs)
         warmPageCache(inputs);
 
-    if (options.wants(QStringLiteral("load")))
-        printGrowth(QStringLiteral("load growth"), loadFigures(inputs, options, QCoreApplication::applicationFilePath()));
+    // The figures run from the event loop: the viewer's reads end there.
     BenchDialogs dialogs;
+    QList<Step> steps;
+    if (options.wants(QStringLiteral("load")))
+        steps << [&](const std::function<void()>& done) {
+            printGrowth(QStringLiteral("load growth"), loadFigures(inputs, options, QCoreApplication::applicationFilePath()));
+            done();
+        };
     if (options.wants(QStringLiteral("draw")))
-        drawFigures(inputs, options, dialogs, driveRoot);
-    if (options.wants(QStringLiteral("search"))) {
-        const QList<Figure> searches = searchFigures(inputs, options);
-        QList<Figure> absent;
-        QList<Figure> lastLine;
-        for (qsizetype i = 0; i < searches.size(); ++i)
-            (i % 2 == 0 ? absent : lastLine).append(searches[i]);
-        printGrowth(QStringLiteral("search absent growth"), absent);
-        printGrowth(QStringLiteral("search last growth"), lastLine);
-    }
+        steps << [&](const std::function<void()>& done) { drawFigures(inputs, options, dialogs, driveRoot, done); };
+    if (options.wants(QStringLiteral("search")))
+        steps << [&](const std::function<void()>& done) {
+            const QList<Figure> searches = searchFigures(inputs, options);
+            QList<Figure> absent;
+            QList<Figure> lastLine;
+            for (qsizetype i = 0; i < searches.size(); ++i)
+                (i % 2 == 0 ? absent : lastLine).append(searches[i]);
+            printGrowth(QStringLiteral("search absent growth"), absent);
+            printGrowth(QStringLiteral("search last growth"), lastLine);
+            done();
+        };
     if (options.wants(QStringLiteral("startup")))
-        startupFigure(QDir(programDir).filePath(QStringLiteral("qelvrin")), driveRoot, options);
+        steps << [&](const std::function<void()>& done) {
+            startupFigure(QDir(programDir).filePath(QStringLiteral("qelvrin")), driveRoot, options);
+            done();
+        };
     if (options.wants(QStringLiteral("print")))
-        printCommandFigure(inputs, options, dialogs, driveRoot);
+        steps << [&](const std::function<void()>& done) { printCommandFigure(inputs, options, dialogs, driveRoot, done); };
     if (options.wants(QStringLiteral("batch")))
-        batchFigures(programDir, dataDir, options);
-
-    std::printf("\nload average at end: %s\n", qPrintable(loadAverage()));
-    printTargetSummary();
-    return 0;
+        steps << [&](const std::function<void()>& done) {
+            batchFigures(programDir, dataDir, options);
+            done();
+        };
+    QTimer::singleShot(0, &app, [&] {
+        runSteps(steps, [] {
+            std::printf("\nload average at end: %s\n", qPrintable(loadAverage()));
+            printTargetSummary();
+            QCoreApplication::quit();
+        });
+    });
+    return app.exec();
 }

@@ -13,6 +13,10 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 namespace qelvrin {
@@ -56,27 +60,103 @@ std::optional<QFont> printerFont(const QFont& shown)
     return font;
 }
 
-// Puts the window's caption back however the command ends.
-class CaptionKeeper {
-public:
-    explicit CaptionKeeper(QWidget& window) : m_window(window), m_caption(window.windowTitle()) {}
-    ~CaptionKeeper() { m_window.setWindowTitle(m_caption); }
-    CaptionKeeper(const CaptionKeeper&) = delete;
-    CaptionKeeper& operator=(const CaptionKeeper&) = delete;
-
-private:
-    QWidget& m_window;
-    QString m_caption;
+// The job, set up on the GUI thread and then drawn, told and ended on one
+// worker: a printer's fonts belong to the thread that drew with them.
+struct PrintJob {
+    QPrinter printer{QPrinter::HighResolution};
+    QPainter painter;
 };
+
+struct PrintEnd {
+    PrintedPages printed;
+    QString readError; // set when the file could not be read
+    bool released = false;
+};
+
+// The count's box, shown on the GUI thread while the worker waits to end
+// the job; a box posted for a job abandoned meanwhile is not shown.
+struct CountTold {
+    std::mutex mutex;
+    std::condition_variable answered;
+    bool told = false;
+    bool abandoned = false;
+};
+
+bool tellCount(Dialogs& dialogs, QWidget& window, int pages, const std::atomic_bool& abandoned)
+{
+    auto count = std::make_shared<CountTold>();
+    QMetaObject::invokeMethod(&window, [&dialogs, pages, count] {
+        {
+            const std::lock_guard lock(count->mutex);
+            if (count->abandoned)
+                return;
+        }
+        dialogs.message({QStringLiteral("Printed %1 pages").arg(pages), MsgIcon::None, MsgButtons::Ok, kTitle});
+        const std::lock_guard lock(count->mutex);
+        count->told = true;
+        count->answered.notify_all();
+    }, Qt::QueuedConnection);
+    std::unique_lock lock(count->mutex);
+    // Abandoning only sets its flag: it is looked at now and then.
+    while (!count->told && !abandoned.load())
+        count->answered.wait_for(lock, std::chrono::milliseconds(20));
+    count->abandoned = !count->told;
+    return count->told;
+}
+
+// Runs on the worker: reads the file and draws it, telling the window each
+// new page's number through its event queue, and the count at the end.
+PrintEnd printFile(PrintJob& job, const QFont& font, const QString& path, QWidget& window, Dialogs& dialogs, const std::atomic_bool& abandoned)
+{
+    PrintEnd end;
+    LineReader reader(path);
+    if (!reader.isOpen()) {
+        end.readError = reader.errorString();
+        return end;
+    }
+    if (!job.painter.begin(&job.printer))
+        return end;
+    job.painter.setFont(font);
+    PrinterPageSink sink(job.painter, job.printer);
+    end.printed = printPages(reader, sink, [&window](int page) {
+        QMetaObject::invokeMethod(&window, [&window, page] {
+            window.setWindowTitle(QStringLiteral("Printing page ") + QString::number(page));
+        }, Qt::QueuedConnection);
+    }, &abandoned);
+    if (end.printed.outcome == PrintedPages::Outcome::ReadFailed)
+        end.readError = reader.errorString();
+    // The count is told while the hourglass still shows; the job is released
+    // once the operator has read it. Half a printout is no use: it goes
+    // nowhere.
+    if (end.printed.outcome == PrintedPages::Outcome::Done && tellCount(dialogs, window, end.printed.pages, abandoned)) {
+        end.released = job.painter.end();
+    } else {
+        job.printer.abort();
+        job.painter.end();
+    }
+    return end;
+}
+
+// Back on the GUI thread: the pointer and caption back, then any failure.
+void printEnded(Dialogs& dialogs, QWidget& window, const QString& caption, const ViewedFile& file, const PrintEnd& end)
+{
+    setBusyPointer(false);
+    window.setWindowTitle(caption);
+    if (!end.readError.isNull())
+        reportUnreadable(dialogs, file, end.readError);
+    else if (!end.released)
+        reportPrinterFailure(dialogs);
+}
 
 } // namespace
 
-void runPrintCommand(Dialogs& dialogs, QWidget& window, const QFont& font, const ViewedFile& file)
+void runPrintCommand(Dialogs& dialogs, QWidget& window, const QFont& font, const ViewedFile& file,
+                     const std::function<void(WorkerTask::Work)>& offThread)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    auto job = std::make_shared<PrintJob>();
     // The job's name, a PDF's title, and the name a PDF file is offered under.
-    printer.setDocName(QFileInfo(file.nativePath).fileName());
-    if (!dialogs.setupPrinter(printer))
+    job->printer.setDocName(QFileInfo(file.nativePath).fileName());
+    if (!dialogs.setupPrinter(job->printer))
         return; // Cancel: nothing to say
 
     const std::optional<QFont> printFont = printerFont(font);
@@ -86,46 +166,13 @@ void runPrintCommand(Dialogs& dialogs, QWidget& window, const QFont& font, const
         return;
     }
 
-    std::optional<BusyPointer> busy(std::in_place);
+    setBusyPointer(true);
     window.repaint();
-    const CaptionKeeper caption(window);
-
-    LineReader reader(file.nativePath);
-    if (!reader.isOpen()) {
-        busy.reset();
-        reportUnreadable(dialogs, file, reader.errorString());
-        return;
-    }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        busy.reset();
-        reportPrinterFailure(dialogs);
-        return;
-    }
-    painter.setFont(*printFont);
-    PrinterPageSink sink(painter, printer);
-    const PrintedPages printed = printPages(reader, sink, [&window](int page) {
-        window.setWindowTitle(QStringLiteral("Printing page ") + QString::number(page));
+    const QString caption = window.windowTitle();
+    offThread([&dialogs, &window, job, printFont = *printFont, file, caption](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+        const PrintEnd end = printFile(*job, printFont, file.nativePath, window, dialogs, abandoned);
+        return [&dialogs, &window, file, caption, end] { printEnded(dialogs, window, caption, file, end); };
     });
-
-    if (printed.outcome != PrintedPages::Outcome::Done) {
-        // Half a printout is no use: the job goes nowhere.
-        printer.abort();
-        painter.end();
-        busy.reset();
-        if (printed.outcome == PrintedPages::Outcome::ReadFailed)
-            reportUnreadable(dialogs, file, reader.errorString());
-        else
-            reportPrinterFailure(dialogs);
-        return;
-    }
-    // The count is told while the hourglass still shows; the job is released
-    // once the operator has read it, and only then is the pointer back.
-    dialogs.message({QStringLiteral("Printed %1 pages").arg(printed.pages), MsgIcon::None, MsgButtons::Ok, kTitle});
-    const bool released = painter.end();
-    busy.reset();
-    if (!released)
-        reportPrinterFailure(dialogs);
 }
 
 } // namespace qelvrin

@@ -4,7 +4,8 @@
 
 namespace qelvrin {
 
-PrintedPages printPages(LineReader& reader, PageSink& sink, const std::function<void(int page)>& pageStarted)
+PrintedPages printPages(LineReader& reader, PageSink& sink, const std::function<void(int page)>& pageStarted,
+                        const std::atomic_bool* abandoned)
 {
     const int rows = qMax(1, sink.linesPerPage());
     PrintedPages result;
@@ -20,6 +21,10 @@ PrintedPages printPages(LineReader& reader, PageSink& sink, const std::function<
     };
 
     while (const std::optional<QByteArrayView> line = reader.next()) {
+        if (abandoned && abandoned->load(std::memory_order_relaxed)) {
+            result.outcome = PrintedPages::Outcome::Abandoned;
+            return result;
+        }
         QByteArrayView text = *line;
         if (text.startsWith('\f')) {
             text = text.sliced(1);

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 namespace qelvrin {
@@ -22,7 +23,7 @@ public:
 };
 
 struct PrintedPages {
-    enum class Outcome { Done, ReadFailed, PrinterFailed };
+    enum class Outcome { Done, ReadFailed, PrinterFailed, Abandoned };
     Outcome outcome = Outcome::Done;
     int pages = 1; // the page number at the end (or where it stopped)
 };
@@ -31,7 +32,9 @@ struct PrintedPages {
 // loses that one character and starts a new page, and `pageStarted` hears
 // the new page's number; a page that fills up before the next form feed is
 // followed by a new page too. The page number starts at 1, and a form feed
-// on the file's first line does not waste a blank first page.
-PrintedPages printPages(LineReader& reader, PageSink& sink, const std::function<void(int page)>& pageStarted);
+// on the file's first line does not waste a blank first page. Setting
+// `abandoned` stops it before the next line.
+PrintedPages printPages(LineReader& reader, PageSink& sink, const std::function<void(int page)>& pageStarted,
+                        const std::atomic_bool* abandoned = nullptr);
 
 } // namespace qelvrin

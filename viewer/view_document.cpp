@@ -108,7 +108,13 @@ ViewDocument::FileState ViewDocument::stateNow(qint64 indexedBytes) const
     return state;
 }
 
-ViewDocument::Change ViewDocument::refresh()
+qint64 ViewDocument::unindexedBytes() const
+{
+    const ReadOnlyFile::Status file = m_file.status();
+    return file.known ? std::max<qint64>(0, file.size - m_index.fileEnd()) : 0;
+}
+
+ViewDocument::Change ViewDocument::refresh(const std::atomic_bool* abandon)
 {
     const ReadOnlyFile::Status file = m_file.status();
     if (!file.known)
@@ -128,7 +134,7 @@ ViewDocument::Change ViewDocument::refresh()
     // The last line may go on in the bytes added: it is indexed again.
     m_index.dropLast();
     try {
-        if (!scanLines(m_file, m_index, file.size).done)
+        if (!scanLines(m_file, m_index, file.size, abandon).done)
             return Change::Replaced;
         noteIndexed();
     } catch (const std::bad_alloc&) {

@@ -48,8 +48,11 @@ public:
     // Compares the open file with what was indexed. A file that only grew
     // gets its new lines indexed (Grown). One that was truncated or rewritten
     // (Replaced) is to be loaded afresh. A file deleted or renamed over is
-    // still the open one: nothing changed.
-    Change refresh();
+    // still the open one: nothing changed. Setting `abandon` ends the
+    // indexing early, and the file then reads as Replaced at the next call.
+    Change refresh(const std::atomic_bool* abandon = nullptr);
+    // How far the file runs past what was indexed (0 when it does not).
+    qint64 unindexedBytes() const;
 
     qint64 BlockCount() const { return m_blockCount; }
     qint64 LineCount() const { return m_index.count(); }

@@ -29,6 +29,9 @@ constexpr int kClientHeightTwips = 6120;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
+// Appended bytes indexed on the GUI thread: no longer than a key press
+// takes, and the view then takes input throughout.
+constexpr qint64 kGrowthIndexedAtOnce = 1024 * 1024;
 constexpr unsigned kMustExistNoReadOnlyBox = 0x1004;
 const QColor kCornerGrey{192, 192, 192};
 
@@ -160,8 +163,10 @@ void ViewFile::startReading(WorkerTask::Work work)
         return [this, then = work(abandoned)] {
             if (then)
                 then();
-            if (!m_reading.running())
+            if (!m_reading.running()) {
                 takeInput(true);
+                Q_EMIT readingEnded();
+            }
         };
     });
 }
@@ -222,19 +227,35 @@ void ViewFile::loadEnded(const std::shared_ptr<ViewDocument>& document, const QS
 
 // Catches the view up with its file: new lines of a file that grew become
 // reachable, and a file truncated or rewritten is loaded afresh at the
-// same line.
+// same line. A few appended lines are indexed at once; more are indexed on
+// a worker, like a load, and the view is drawn again at its end.
 ViewDocument::Change ViewFile::followFile()
 {
     if (m_reading.running())
         return ViewDocument::Change::None;
+    if (m_document->unindexedBytes() > kGrowthIndexedAtOnce) {
+        startReading([this, document = m_document](const std::atomic_bool& abandoned) -> WorkerTask::Then {
+            const ViewDocument::Change change = document->refresh(&abandoned);
+            return [this, change] {
+                followed(change);
+                DrawView();
+            };
+        });
+        return ViewDocument::Change::Grown;
+    }
     const ViewDocument::Change change = m_document->refresh();
+    followed(change);
+    return change;
+}
+
+void ViewFile::followed(ViewDocument::Change change)
+{
     if (change == ViewDocument::Change::Grown) {
         const QSignalBlocker quiet(m_vscroll1);
         m_vscroll1->setMaximum(int(qMin<qint64>(m_document->LineCount(), INT_MAX)));
     } else if (change == ViewDocument::Change::Replaced) {
         reloadAt(m_vscroll1->value());
     }
-    return change;
 }
 
 void ViewFile::applyFontFromSettings()
@@ -266,8 +287,11 @@ void ViewFile::vscroll1_Scroll()
 
 void ViewFile::DrawView()
 {
-    if (m_reading.running() || followFile() == ViewDocument::Change::Replaced)
+    if (m_reading.running())
         return;
+    followFile();
+    if (m_reading.running())
+        return; // a reload, or many new lines to index: its end draws
     const int value = m_vscroll1->value();
     const QString page = m_document->viewString(value);
     if (page.isEmpty() && m_document->BlockCount() > 0) {

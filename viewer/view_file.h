@@ -56,6 +56,10 @@ public:
     // The caption's short file name, as the last load computed it.
     const QString& captionName() const { return m_captionName; }
 
+Q_SIGNALS:
+    // A long read has ended and what it returned has run.
+    void readingEnded();
+
 public Q_SLOTS:
     void Form_Resize();
     void vscroll1_Change();
@@ -77,6 +81,7 @@ protected:
 private:
     // Catches the view up with a file that changed since it was loaded.
     ViewDocument::Change followFile();
+    void followed(ViewDocument::Change change);
     void startLoad(const QString& fileName, qint64 line);
     void loadEnded(const std::shared_ptr<ViewDocument>& document, const QString& fileName, const QString& error, qint64 line);
     void takeInput(bool take);

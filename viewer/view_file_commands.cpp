@@ -125,15 +125,12 @@ void ViewFile::buildMenuBar()
 
 void ViewFile::mnuprint_Click()
 {
-    if (followFile() == ViewDocument::Change::Grown)
-        DrawView();
-    runPrintCommand(dialogs(), *this, m_text1->font(), viewedFile(m_launcher));
+    runPrintCommand(dialogs(), *this, m_text1->font(), viewedFile(m_launcher),
+                    [this](WorkerTask::Work work) { startReading(std::move(work)); });
 }
 
 void ViewFile::mnusearch_Click()
 {
-    if (followFile() == ViewDocument::Change::Grown)
-        DrawView();
     runSearch(searchState(), dialogs(), std::make_shared<WindowSearchView>(*this), viewedFile(m_launcher));
 }
 

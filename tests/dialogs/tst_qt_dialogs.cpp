@@ -150,8 +150,9 @@ private Q_SLOTS:
                 size->selectAll();
                 QTest::keyClicks(size, typed);
             }
-            QCoreApplication::processEvents();
-            const bool sampleSeen = sample->isVisible() && sample->height() >= QFontMetrics(sample->font()).height();
+            const bool sampleSeen = QTest::qWaitFor([sample] {
+                return sample->isVisible() && sample->height() >= QFontMetrics(sample->font()).height();
+            });
             qobject_cast<QDialog*>(modal)->accept(); // before any check, which would leave it open
             QVERIFY(sampleSeen && !sample->text().trimmed().isEmpty());
             QCOMPARE(QFontInfo(sample->font()).family(), drawn);

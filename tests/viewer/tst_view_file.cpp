@@ -309,6 +309,20 @@ private Q_SLOTS:
         }
     }
 
+    // Lines added by the megabyte are indexed on a worker, as a load is.
+    void manyLinesAdded_areIndexedOffTheGuiThread()
+    {
+        ViewFile& view = open(kLog, numberedLines(100));
+        QFile log(m_fixture->drive.native(kLog));
+        QVERIFY(log.open(QIODevice::Append));
+        const QByteArray added = numberedLines(200000).mid(numberedLines(100).size());
+        QCOMPARE(log.write(added), added.size());
+        log.close();
+        view.vscroll1_Change();
+        QVERIFY(view.reading());
+        QTRY_COMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 200000"));
+    }
+
     void binaryFile_textAreaHoldsEveryByte()
     {
         QByteArray bytes;

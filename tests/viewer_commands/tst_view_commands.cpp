@@ -138,6 +138,8 @@ private Q_SLOTS:
         };
 
         trigger(view, "mnuprint");
+        QVERIFY(view.reading()); // the file is read and drawn on a worker
+        QTRY_VERIFY(!view.reading());
 
         const QString title = fileThere ? QStringLiteral("QELVRIN: Print") : QStringLiteral("QELVRIN: Print Error");
         QCOMPARE(m_fixture->dialogs.boxes(), QStringList{ScriptedDialogs::box(told, MsgIcon::None, MsgButtons::Ok, title)});
