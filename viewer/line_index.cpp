@@ -16,6 +16,7 @@ constexpr qint64 kLongestEntry = 11;
 // Between stretches: this byte, then where the entries go on (8 bytes).
 constexpr unsigned char kJump = 0xFF;
 constexpr qint64 kJumpBytes = 9;
+constexpr qint64 kUsualLineBytes = 64;
 
 } // namespace
 
@@ -72,11 +73,18 @@ void LineIndex::beginPart(LineIndex& part, int number, int parts, qint64 fileSta
     part.m_recordData = m_recordData;
     part.m_recordBytes = stretchOf(number);
     part.m_fileEnd = fileStart;
+    // Room for the checkpoints of lines of a log's usual length, so that
+    // growing the list seldom copies it.
+    part.m_checkpoints.reserve(std::size_t(m_partBytes / (kUsualLineBytes * LinesPerCheckpoint)) + 1);
 }
 
 void LineIndex::adopt(const LineIndex* parts, int count)
 {
     Q_ASSERT(m_count == 0);
+    std::size_t checkpoints = 0;
+    for (int number = 0; number < count; ++number)
+        checkpoints += parts[number].m_checkpoints.size();
+    m_checkpoints.reserve(checkpoints);
     for (int number = 0; number < count; ++number) {
         const LineIndex& part = parts[number];
         if (part.m_count == 0)

@@ -14,6 +14,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QELVRIN_WIDE_SCAN
+#endif
 
 namespace qelvrin {
 
@@ -39,31 +43,47 @@ struct GroupMasks {
     quint64 formFeed = 0;
 };
 
-// Bit i tells whether byte i of the 64 at `p` is a CR, an LF or a form feed.
-GroupMasks groupMasks(const unsigned char* p)
-{
-    GroupMasks masks;
+// Bit i tells whether byte i of the 64 at `p` is a CR, an LF or a form feed:
+// one way for every processor of the kind, one for those that compare 64
+// bytes at once, which is most of the scan's time saved.
+struct PortableMasks {
+    static GroupMasks of(const unsigned char* p)
+    {
+        GroupMasks masks;
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i ff = _mm_set1_epi8('\f');
-    for (int part = 0; part < 4; ++part) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
-        const auto bits = [](__m128i eq) { return quint64(quint32(_mm_movemask_epi8(eq))); };
-        masks.cr |= bits(_mm_cmpeq_epi8(v, cr)) << (16 * part);
-        masks.lf |= bits(_mm_cmpeq_epi8(v, lf)) << (16 * part);
-        masks.formFeed |= bits(_mm_cmpeq_epi8(v, ff)) << (16 * part);
-    }
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        const __m128i ff = _mm_set1_epi8('\f');
+        for (int part = 0; part < 4; ++part) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * part));
+            const auto bits = [](__m128i eq) { return quint64(quint32(_mm_movemask_epi8(eq))); };
+            masks.cr |= bits(_mm_cmpeq_epi8(v, cr)) << (16 * part);
+            masks.lf |= bits(_mm_cmpeq_epi8(v, lf)) << (16 * part);
+            masks.formFeed |= bits(_mm_cmpeq_epi8(v, ff)) << (16 * part);
+        }
 #else
-    for (int i = 0; i < kGroup; ++i) {
-        const quint64 bit = quint64(1) << i;
-        masks.cr |= p[i] == '\r' ? bit : 0;
-        masks.lf |= p[i] == '\n' ? bit : 0;
-        masks.formFeed |= p[i] == '\f' ? bit : 0;
-    }
+        for (int i = 0; i < kGroup; ++i) {
+            const quint64 bit = quint64(1) << i;
+            masks.cr |= p[i] == '\r' ? bit : 0;
+            masks.lf |= p[i] == '\n' ? bit : 0;
+            masks.formFeed |= p[i] == '\f' ? bit : 0;
+        }
 #endif
-    return masks;
-}
+        return masks;
+    }
+};
+
+#if defined(QELVRIN_WIDE_SCAN)
+#define QELVRIN_WIDE_TARGET [[gnu::target("avx512bw")]]
+struct WideMasks {
+    QELVRIN_WIDE_TARGET static GroupMasks of(const unsigned char* p)
+    {
+        const __m512i v = _mm512_loadu_si512(p);
+        return {_mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\r')), _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\n')),
+                _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8('\f'))};
+    }
+};
+#endif
 
 // Finds the line ends of the bytes handed to it, in file order, from bit
 // masks: lines of CR LF, the logs' kind, are taken a whole group at a time.
@@ -72,6 +92,8 @@ public:
     explicit Scanner(LineIndex& index) : m_index(index) {}
 
     qsizetype scan(const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd);
+    template <class Masks>
+    [[gnu::always_inline]] inline qsizetype scanWith(const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd);
     void finish(qint64 fileEnd);
 
 private:
@@ -84,7 +106,8 @@ private:
 // `fileOffset` (followed by kPadding zero bytes). A CR that ends the data
 // before the end of the file may be the first half of a CR LF: it is left
 // for the next call, and the number of bytes taken says so.
-qsizetype Scanner::scan(const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd)
+template <class Masks>
+qsizetype Scanner::scanWith(const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd)
 {
     if (!atEnd && size > 0 && data[size - 1] == '\r')
         --size;
@@ -92,7 +115,7 @@ qsizetype Scanner::scan(const unsigned char* data, qsizetype size, qint64 fileOf
     for (qsizetype group = 0; group < size; group += kGroup) {
         const qsizetype length = std::min(kGroup, size - group);
         const quint64 valid = length == kGroup ? ~quint64(0) : (quint64(1) << length) - 1;
-        GroupMasks masks = groupMasks(data + group);
+        GroupMasks masks = Masks::of(data + group);
         masks.cr &= valid;
         masks.lf &= valid;
         masks.formFeed &= valid;
@@ -109,8 +132,7 @@ qsizetype Scanner::scan(const unsigned char* data, qsizetype size, qint64 fileOf
 
         const qint64 base = fileOffset + group + 1; // a line ending at bit b is followed by base + b
         if ((loneCr | loneLf | leadingFormFeed) == 0 && !m_formFeed) {
-            for (quint64 e = ends; e; e &= e - 1)
-                m_index.appendCrLf(base + std::countr_zero(e) - m_index.fileEnd());
+            m_index.appendCrLfEnds(ends, base);
             continue;
         }
         for (quint64 e = ends | leadingFormFeed; e; e &= e - 1) {
@@ -126,6 +148,29 @@ qsizetype Scanner::scan(const unsigned char* data, qsizetype size, qint64 fileOf
         }
     }
     return size;
+}
+
+qsizetype scanPortable(Scanner& scanner, const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd)
+{
+    return scanner.scanWith<PortableMasks>(data, size, fileOffset, atEnd);
+}
+
+#if defined(QELVRIN_WIDE_SCAN)
+QELVRIN_WIDE_TARGET qsizetype scanWide(Scanner& scanner, const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd)
+{
+    return scanner.scanWith<WideMasks>(data, size, fileOffset, atEnd);
+}
+#endif
+
+// The processor is asked once which of the two it can run.
+qsizetype Scanner::scan(const unsigned char* data, qsizetype size, qint64 fileOffset, bool atEnd)
+{
+#if defined(QELVRIN_WIDE_SCAN)
+    static const bool wide = __builtin_cpu_supports("avx512bw");
+    if (wide)
+        return scanWide(*this, data, size, fileOffset, atEnd);
+#endif
+    return scanPortable(*this, data, size, fileOffset, atEnd);
 }
 
 // A last line without a line end.
