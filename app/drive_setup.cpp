@@ -2,6 +2,7 @@
 
 #include "platform/drive_map.h"
 #include "platform/file_ops.h"
+#include "stages/stage_table.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <iterator>
 
 namespace qelvrin {
 
@@ -20,21 +20,21 @@ const QByteArray kSettings = "ViewFontName = Courier New\r\n"
                              "ViewFontBold = False\r\n"
                              "ViewFontItalic = False\r\n";
 
-struct StageProgram {
-    const char* name;
-    const char* purpose;
-};
-
-const StageProgram kStagePrograms[] = {
-    {"DLOADJCL", "reads the loaded SDG data file QELVDATA and checks its records"},
-    {"IASMTJCL", "runs the Initial Assessment and prints the defect report SDEFECT.TXT"},
-    {"FASMTJCL", "runs the Full Assessment and prints the defect report TDEFECT.TXT"},
-};
-
-QByteArray stageProgramText(const StageProgram& program)
+// "SDEFECT.TXT" of "\QELVRIN\SDEFECT.TXT".
+QString fileNameOf(const QString& drivePath)
 {
-    return QByteArray("/* ") + program.name + " */\r\n"
-         + "/* Stage program for the batch processor: " + program.purpose + ". */\r\n";
+    return drivePath.mid(drivePath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// The placeholder each stage's program gets on a drive laid out afresh; its
+// words follow from the stage's row, so a new stage gets one too.
+QByteArray stageProgramText(const StageInfo& stage)
+{
+    const QString purpose = stage.role == StageRole::LoadsData
+                                ? QStringLiteral("reads the loaded SDG data file %1 and checks its records").arg(fileNameOf(kDataFilePath))
+                                : QStringLiteral("runs the %1 and prints the defect report %2").arg(stage.controls.labelCaption, fileNameOf(stage.reportPath));
+    return QByteArray("/* ") + stage.sasProgram.toLatin1() + " */\r\n"
+         + "/* Stage program for the batch processor: " + purpose.toLatin1() + ". */\r\n";
 }
 
 DriveSetupResult failure(const QString& dir, const QString& reason)
@@ -111,12 +111,12 @@ DriveSetupResult setUpDrive(const DriveMap& drives, const QString& standInPath)
     // The settings file is laid out before the stage programs: with any of
     // them there, it was laid out once, and the operator has removed it
     // since. It is not brought back; the viewer then says it is missing.
-    const bool settingsLaidOut = std::any_of(std::begin(kStagePrograms), std::end(kStagePrograms),
-                                             [&](const StageProgram& program) { return present(installDir, QLatin1String(program.name)); });
+    const bool settingsLaidOut = std::any_of(stageTable().begin(), stageTable().end(),
+                                             [&](const StageInfo& stage) { return present(installDir, stage.sasProgram); });
     if (!settingsLaidOut && !writeNew(installDir, QStringLiteral("PCVQS.INI"), kSettings, &reason))
         return failure(installDir, reason);
-    for (const StageProgram& program : kStagePrograms) {
-        if (!writeNew(installDir, QLatin1String(program.name), stageProgramText(program), &reason))
+    for (const StageInfo& stage : stageTable()) {
+        if (!writeNew(installDir, stage.sasProgram, stageProgramText(stage), &reason))
             return failure(installDir, reason);
     }
 
