@@ -20,7 +20,6 @@ namespace qelvrin::testing {
 
 inline const QString kMarker = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
 inline const QByteArray kNormalMarker("\"NORMAL\"\r\n");
-inline const QStringList kAsNobody{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
 
 struct Outcome {
     int status = -1;
