@@ -320,7 +320,7 @@ private Q_SLOTS:
         });
         QVERIFY2(run.why.isEmpty(), qPrintable(run.why));
         QCOMPARE(run.status, 130);
-        QCOMPARE(run.stage(0).value("outcome").toString(), QStringLiteral("interrupted"));
+        QCOMPARE(run.json.value("stages").toArray().at(0).toObject().value("outcome").toString(), QStringLiteral("interrupted"));
         QCOMPARE(drive.exists(QStringLiteral("\\QELVRIN\\RAN")), processorRan);
         QVERIFY2(!run.err.contains(QStringLiteral("could not")), qPrintable(run.err));
         QVERIFY(drive.read(kMarker) != kNormalMarker);
