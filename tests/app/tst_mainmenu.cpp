@@ -143,19 +143,6 @@ private Q_SLOTS:
         QVERIFY(f.window->isEnabled());
     }
 
-    // Closing the window asks as Exit does, and Cancel must keep it open.
-    void close_whileStageRuns_cancelKeepsAll()
-    {
-        Fixture f({"QELVDATA"});
-        f.window->show();
-        f.trigger(QStringLiteral("mnuRInitialAssesment"));
-        const qint64 pid = f.window->runner().state().SasTaskId;
-        QVERIFY(pid > 0);
-        f.dialogs.queueAnswer(Answer::Cancel);
-        QVERIFY(!f.window->close());
-        QVERIFY(f.window->isVisible() && processAlive(pid) && f.ended == 0 && f.window->runner().Timer1().isActive());
-    }
-
     void buttons_runTheirMenuHandlers_evenWhenItemDisabled()
     {
         Fixture f;
@@ -211,8 +198,9 @@ private Q_SLOTS:
     // marker keeps the launch's text; otherwise the marker says NORMAL.
     void exitOrSignal_endsAsExitWould_data()
     {
-        QTest::addColumn<int>("signalNumber"); // 0: Exit, answered OK
+        QTest::addColumn<int>("signalNumber"); // 0: Exit, answered OK; -1: the window closed, Cancel
         QTest::addColumn<bool>("stageRuns");
+        QTest::newRow("close, Cancel") << -1 << true;
         QTest::newRow("Exit, OK") << 0 << true;
         QTest::newRow("Exit, idle") << 0 << false;
         QTest::newRow("SIGTERM, stage runs") << int(SIGTERM) << true;
@@ -235,6 +223,12 @@ private Q_SLOTS:
             QVERIFY(f.window->runner().sasRunning());
         }
         const BatchJob job = f.window->runner().job();
+        if (signalNumber < 0) { // closing asks as Exit does, and Cancel keeps all
+            f.dialogs.queueAnswer(Answer::Cancel);
+            f.window->show();
+            QVERIFY(!f.window->close() && f.window->isVisible() && f.ended == 0 && f.window->runner().Timer1().isActive() && jobRunning(job));
+            return;
+        }
         if (signalNumber == 0) {
             if (stageRuns)
                 f.dialogs.queueAnswer(Answer::Ok);

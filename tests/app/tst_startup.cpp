@@ -1,19 +1,29 @@
 #include "app/command_state.h"
+#include "app/drive_setup.h"
 #include "app/startup.h"
 #include "stages/job_record.h"
 #include "platform/single_instance.h"
 #include "stages/job_guard.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drive.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTest>
 
 using namespace qelvrin;
-using qelvrin::testing::ScriptedDialogs;
-using qelvrin::testing::TempDrive;
+using namespace qelvrin::testing;
 
 namespace {
+
+// Every entry of a folder, in byte order.
+QStringList entries(const QString& dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
 
 const QString kJobAsked = QStringLiteral("job asked");
 const QString kJobRefused = QStringLiteral("job refused");
@@ -34,10 +44,80 @@ QString expectedBox(const QString& kind, qint64 group)
 
 } // namespace
 
+// The start on a drive: its set-up, then the guard against an earlier job and the marker.
 class TestStartup : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    QString m_standIn;
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Any executable file does for the copy.
+        m_standIn = writeFile(m_dir, QStringLiteral("fake-standin"), "#!/bin/sh\nexit 0\n");
+        QVERIFY(QFile::setPermissions(m_standIn, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+
+    // Only what is missing is laid out, names looked up in any case; once a
+    // stage program is there the settings file was laid out before, and one
+    // that is missing was removed: it stays away.
+    void setUp_laysOutOnlyWhatIsMissing_data()
+    {
+        QTest::addColumn<QStringList>("present"); // under the root
+        QTest::addColumn<QStringList>("install"); // \QELVRIN\ afterwards
+        QTest::addColumn<QStringList>("sas");     // \SAS\ afterwards
+        const QStringList programs{"DLOADJCL", "FASMTJCL", "IASMTJCL"};
+        QTest::newRow("fresh drive") << QStringList{} << programs + QStringList{"PCVQS.INI"} << QStringList{"SAS.EXE"};
+        QTest::newRow("the operator's pcvqs.ini") << QStringList{"QELVRIN/pcvqs.ini"} << programs + QStringList{"pcvqs.ini"} << QStringList{"SAS.EXE"};
+        QTest::newRow("laid out whole, settings removed") << QStringList{"QELVRIN/DLOADJCL", "QELVRIN/IASMTJCL", "QELVRIN/FASMTJCL", "SAS/SAS.EXE"}
+                                                          << programs << QStringList{"SAS.EXE"};
+        QTest::newRow("a stage program removed") << QStringList{"QELVRIN/PCVQS.INI", "QELVRIN/DLOADJCL", "QELVRIN/FASMTJCL"}
+                                                 << programs + QStringList{"PCVQS.INI"} << QStringList{"SAS.EXE"};
+        QTest::newRow("other spellings") << QStringList{"QELVRIN/Dloadjcl", "QELVRIN/iasmtjcl", "SAS/sas.exe"}
+                                         << QStringList{"Dloadjcl", "FASMTJCL", "iasmtjcl"} << QStringList{"sas.exe"};
+    }
+    void setUp_laysOutOnlyWhatIsMissing()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, install);
+        QFETCH(QStringList, sas);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("QELVRIN")) && QDir(root.path()).mkpath(QStringLiteral("SAS")));
+        for (const QString& entry : present)
+            writeFile(root.filePath(entry), "x\r\n");
+        const DriveSetupResult result = setUpDrive(DriveMap(root.path()), m_standIn);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(entries(root.filePath(QStringLiteral("QELVRIN"))), install);
+        QCOMPARE(entries(root.filePath(QStringLiteral("SAS"))), sas);
+        for (const QString& entry : present)
+            QCOMPARE(readFile(root.filePath(entry)), QByteArray("x\r\n"));
+        if (install.contains(QStringLiteral("PCVQS.INI")) && !present.contains(QStringLiteral("QELVRIN/PCVQS.INI")))
+            QCOMPARE(readFile(root.filePath(QStringLiteral("QELVRIN/PCVQS.INI"))), kInstalledFont);
+    }
+
+    // A disk that fills while the batch processor is copied: the set-up
+    // fails with the system's reason and leaves no piece half-written and no
+    // temporary file; the next start completes the drive.
+    void fullDisk_leavesWholePieces()
+    {
+        QTemporaryDir root;
+        const DriveMap drives(root.path());
+        const QString bigStandIn = writeFile(m_dir, QStringLiteral("big-standin"), "#!/bin/sh\n" + QByteArray(200, '#') + "\nexit 0\n");
+        const DriveSetupResult cut = [&] {
+            // The stage programs fit, the batch processor does not.
+            const FileSizeLimit full{140};
+            return setUpDrive(drives, bigStandIn);
+        }();
+        QCOMPARE(cut.error, QStringLiteral("The directory %1/SAS cannot be used: File too large.").arg(root.path()));
+        QCOMPARE(entries(root.filePath(QStringLiteral("QELVRIN"))).size(), 4);
+        QCOMPARE(entries(root.filePath(QStringLiteral("SAS"))), QStringList());
+
+        const DriveSetupResult completed = setUpDrive(drives, bigStandIn);
+        QVERIFY2(completed.ok, qPrintable(completed.error));
+        QCOMPARE(readFile(root.filePath(QStringLiteral("SAS/SAS.EXE"))), readFile(bigStandIn));
+        QVERIFY(QFileInfo(root.filePath(QStringLiteral("SAS/SAS.EXE"))).isExecutable());
+    }
     // The refusal of a second copy is the batch runner's test.
     void startup_data()
     {
@@ -64,6 +144,9 @@ private Q_SLOTS:
                                                                      << kJobAsked;
         QTest::newRow("earlier job, No") << "job" << "SHUTDOWN.DAT" << unclean << true << no << false << false << kJobAsked;
         QTest::newRow("earlier job, runner") << "job" << "SHUTDOWN.DAT" << unclean << false << none << false << false << kJobRefused;
+        // A note of no living job: one of another boot, or our own process noted as started at another time.
+        QTest::newRow("job of another boot") << "other boot's job" << "SHUTDOWN.DAT" << unclean << false << none << true << true << "";
+        QTest::newRow("our pid, started otherwise") << "own pid" << "SHUTDOWN.DAT" << unclean << false << none << true << true << "";
     }
     void startup()
     {
@@ -77,7 +160,7 @@ private Q_SLOTS:
         QFETCH(QString, box);
         TempDrive temp;
         const DriveMap& drives = temp.drives();
-        const QStringList& outputs = qelvrin::testing::kStageOutputNames;
+        const QStringList& outputs = kStageOutputNames;
         temp.writeInstalled(outputs);
         if (!marker.isNull())
             temp.writeInstalled({name}, marker);
@@ -87,7 +170,7 @@ private Q_SLOTS:
         if (drive.endsWith(QLatin1String("file"))) {
             const QString path = drive == QLatin1String("root file") ? drives.root() : install;
             QVERIFY(QDir(path).removeRecursively());
-            qelvrin::testing::writeFile(path, "x\n");
+            writeFile(path, "x\n");
         }
         BatchJob job;
         if (drive.endsWith(QLatin1String("job"))) {
@@ -95,9 +178,14 @@ private Q_SLOTS:
             temp.installBatchProcessor(stubborn ? "trap '' TERM\n: > READY\nsleep 60\n" : "exec sleep 60\n");
             job = startDetached(drives, kBatchProcessorPath, install).job;
             QTRY_VERIFY(!stubborn || QFile::exists(install + QStringLiteral("/READY")));
+            BatchJob noted = job;
+            if (drive.startsWith(QLatin1String("other boot")))
+                noted.identity = job.identity.first(job.identity.lastIndexOf(' ')) + " 0-0-0";
             QString error;
-            QVERIFY2(writeJobRecord(temp.native(kJobRecordPath), job, &error), qPrintable(error));
+            QVERIFY2(writeJobRecord(temp.native(kJobRecordPath), noted, &error), qPrintable(error));
         }
+        if (drive == QLatin1String("own pid"))
+            temp.write(kJobRecordPath, QStringLiteral("%1 %1 1 -\r\n").arg(QCoreApplication::applicationPid()).toLatin1());
         SingleInstanceGuard guard(temp.native(kLockPath));
         ScriptedDialogs dialogs;
         if (answer >= 0)

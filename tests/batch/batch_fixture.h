@@ -20,7 +20,6 @@ namespace qelvrin::testing {
 
 inline const QString kMarker = QStringLiteral("\\QELVRIN\\SHUTDOWN.DAT");
 inline const QByteArray kNormalMarker("\"NORMAL\"\r\n");
-inline const QStringList kAsNobody{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
 
 struct Outcome {
     int status = -1;
@@ -28,8 +27,6 @@ struct Outcome {
     QString err;
     QJsonObject json; // the --json result: stdout holds nothing else
     QString why;      // set when the run was killed for taking too long or too much memory
-
-    QJsonObject stage(int index) const { return json.value(QStringLiteral("stages")).toArray().at(index).toObject(); }
 };
 
 // How a run is started: `env` "NAME=value" sets, "NAME" removes a variable; `wrapper` runs the rest of the line; `drive` is the

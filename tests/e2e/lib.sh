@@ -75,7 +75,6 @@ processes_of() {
         [ "$(readlink "$dir/exe" 2>/dev/null)" = "$exe" ] && ! process_ended "${dir#/proc/}" && echo "${dir#/proc/}"
     done
 }
-some_process_of() { [ -n "$(processes_of "$1")" ]; }
 process_ended() { [ ! -e "/proc/$1" ] || grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 
 marker_is() { [ "$(tr -d '\r\n' <"$INSTALL/SHUTDOWN.DAT")" = "\"$1\"" ] || fail "the marker reads $1"; }

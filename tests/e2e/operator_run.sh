@@ -75,5 +75,5 @@ wait_window_gone "$VIEWER" "the viewer"
 menu_item "$MAIN" f x
 wait_program_end
 marker_is NORMAL
-some_process_of "$DRIVE/SAS/SAS.EXE" && fail "no stand-in runs after Exit"
+[ -z "$(processes_of "$DRIVE/SAS/SAS.EXE")" ] || fail "no stand-in runs after Exit"
 echo "--- passed"

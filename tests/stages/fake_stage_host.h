@@ -9,7 +9,7 @@
 
 namespace qelvrin::testing {
 
-// A main window reduced to what stage control touches: every call is logged in order, message boxes and file dialogs included,
+// A main window reduced to what stage control touches: every call is logged in order, message boxes included,
 // and the operator's answers come from the scripted dialogs.
 class FakeStageHost : public StageHost {
 public:
@@ -30,8 +30,6 @@ public:
         scripted.onCall = [this](const ScriptedDialogs::Call& call) {
             if (call.kind == ScriptedDialogs::Kind::Message)
                 log(QStringLiteral("message ") + call.text);
-            else if (call.kind == ScriptedDialogs::Kind::OpenFile)
-                log(QStringLiteral("openFile ") + call.title);
         };
     }
 

@@ -18,6 +18,10 @@ namespace qelvrin::testing {
 inline const QStringList kStageOutputNames{"QELVDATA",     "SDEFECT.TXT",  "TDEFECT.TXT",
                                            "DLOADJCL.LOG", "IASMTJCL.LOG", "FASMTJCL.LOG"};
 
+// The settings file as the drive set-up lays it out.
+inline const QByteArray kInstalledFont =
+    "ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n";
+
 // A fresh drive in a temporary directory, with \QELVRIN\ and the diskette
 // folders A: and B:. Removed with the object.
 class TempDrive {

@@ -18,8 +18,6 @@
 
 namespace qelvrin::testing {
 
-inline const QByteArray kInstalledFont =
-    "ViewFontName = Courier New\r\nViewFontSize = 10\r\nViewFontBold = False\r\nViewFontItalic = False\r\n";
 inline const QString kSettingsFile = QStringLiteral("\\QELVRIN\\PCVQS.INI");
 
 // A drive with the installed settings file, the install directory as the
