@@ -1,14 +1,16 @@
-#include "viewer/view_file.h"
-
+#include "stages/fake_stage_host.h"
+#include "support/real_dialogs.h"
 #include "support/viewer_fixture.h"
+
+#include "stages/stage_runner.h"
+#include "stages/stage_table.h"
+#include "widgets/qt_dialogs.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPointer>
-#include <QSignalSpy>
+#include <QMessageBox>
 #include <QTextDocument>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <cstdio>
@@ -21,19 +23,6 @@ namespace {
 const QString kReport = QStringLiteral("\\QELVRIN\\SDEFECT.TXT");
 const QString kLog = QStringLiteral("\\QELVRIN\\DLOADJCL.LOG");
 
-// The line of the page the text area shows at its top: 0 when it shows the
-// page from its beginning, as it is to.
-int topOfPageShown(const ViewFile& view)
-{
-    return view.text1()->cursorForPosition(QPoint(2, 2)).blockNumber();
-}
-
-QWheelEvent wheelOver(QWidget* widget, QPoint delta)
-{
-    const QPointF centre = QRectF(widget->rect()).center();
-    return QWheelEvent(centre, widget->mapToGlobal(centre), QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-}
-
 // What the text area holds, character for character, with its line ends as
 // the document stores them.
 QByteArray shownText(const ViewFile& view)
@@ -42,6 +31,13 @@ QByteArray shownText(const ViewFile& view)
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text.toLatin1();
 }
+
+// The main window's part in a stage, with the window system's own boxes.
+class BoxedStageHost : public FakeStageHost {
+public:
+    Dialogs& dialogs() override { return real; }
+    QtDialogs real;
+};
 
 } // namespace
 
@@ -61,7 +57,8 @@ private Q_SLOTS:
         QVERIFY(pointerIsDefault());
     }
 
-    // A file opens at line 1, in the window already open if there is one.
+    // A file opens at line 1, in the window already open if there is one,
+    // every byte of it shown as it is.
     void open_showsLineOneWithCaption_data()
     {
         QTest::addColumn<int>("previous"); // lines of a file viewed before, at its end; -1: none
@@ -71,9 +68,14 @@ private Q_SLOTS:
         QTest::newRow("three lines") << -1 << QByteArray("A\r\nB\r\nC\r\n") << "SDEFECT.TXT line 1 of 3"
                                      << QByteArray("A\r\nB\r\nC\r\n\r\n-------- End of File --------");
         QTest::newRow("empty") << -1 << QByteArray() << "SDEFECT.TXT line 1 of 0" << QByteArray("\r\n-------- End of File --------");
-        QTest::newRow("into the open window") << 80 << QByteArray("REPORT\r\n") << "SDEFECT.TXT line 1 of 1"
-                                              << QByteArray("REPORT\r\n\r\n-------- End of File");
         QTest::newRow("after an empty file") << 0 << numberedLines(4) << "SDEFECT.TXT line 1 of 4" << QByteArray("line 1\r\n");
+        QByteArray binary;
+        for (int value = 0; value < 256; ++value) {
+            if (value != '\r' && value != '\n')
+                binary += char(value);
+        }
+        binary += "\r\nsecond\r\n";
+        QTest::newRow("every byte value") << -1 << binary << "SDEFECT.TXT line 1 of 2" << binary;
     }
     void open_showsLineOneWithCaption()
     {
@@ -96,89 +98,42 @@ private Q_SLOTS:
         QVERIFY(m_fixture->dialogs.calls().isEmpty());
     }
 
-    void scrolling_redrawsViewAndCaption_cornerReturnsToLineOne()
-    {
-        ViewFile& view = open(kLog, numberedLines(100));
-        view.vscroll1()->setValue(42);
-        QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 42 of 100"));
-        QVERIFY(shownText(view).startsWith("line 42\r\nline 43\r\n"));
-        view.vscroll1()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QVERIFY(view.vscroll1()->value() > 42);
-        QVERIFY(shownText(view).startsWith("line " + QByteArray::number(view.vscroll1()->value()) + "\r\n"));
-        QTest::mouseDClick(view.label1(), Qt::LeftButton);
-        QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 100"));
-        QVERIFY(shownText(view).startsWith("line 1\r\n"));
-    }
-
     // The first line on screen is always the scroll bar's value, whatever
-    // reaches the text area itself.
-    void textArea_neverScrollsItsOwnText_data()
+    // reaches the text area itself; the corner box takes it back to line 1.
+    void firstLineShown_isTheScrollBars_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QKeyCombination>("key"); // for "key"
-        QTest::addColumn<int>("value");           // the scroll bar's value after it
-        const QKeyCombination none;
-        QTest::newRow("selection dragged past the lower edge") << "drag" << none << 1;
-        QTest::newRow("page down") << "key" << QKeyCombination(Qt::Key_PageDown) << 1;
-        QTest::newRow("cursor moved to the end") << "cursor" << none << 1;
-        QTest::newRow("wheel over the frame") << "wheel" << none << 4;
-        QTest::newRow("wheel sideways") << "sideways" << none << 1;
+        QTest::addColumn<int>("from");  // the scroll bar's value before it
+        QTest::addColumn<int>("value"); // and after it
+        QTest::newRow("cursor moved to the end") << "cursor" << 1 << 1;
+        QTest::newRow("wheel over the frame") << "wheel" << 1 << 4;
+        QTest::newRow("wheel sideways") << "sideways" << 1 << 1;
+        QTest::newRow("corner double-clicked") << "corner" << 42 << 1;
     }
-    void textArea_neverScrollsItsOwnText()
+    void firstLineShown_isTheScrollBars()
     {
         QFETCH(QString, action);
-        QFETCH(QKeyCombination, key);
+        QFETCH(int, from);
         QFETCH(int, value);
         ViewFile& view = open(kLog, numberedLines(2091));
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QWidget* text = view.text1()->viewport();
-        if (action == QLatin1String("drag")) {
-            // The text area scrolls itself on a timer while the pointer is
-            // held below it, one line per tick.
-            QSignalSpy ticks(view.text1()->verticalScrollBar(), &QAbstractSlider::actionTriggered);
-            const QPoint below(5, text->height() + 40);
-            QTest::mousePress(text, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-            QCursor::setPos(text->mapToGlobal(below));
-            QTest::mouseMove(text, below);
-            QTRY_VERIFY(ticks.count() >= 3);
-            QTest::mouseRelease(text, Qt::LeftButton, Qt::NoModifier, below);
-        } else if (action == QLatin1String("cursor")) {
+        view.vscroll1()->setValue(from);
+        if (action == QLatin1String("cursor")) {
             view.text1()->moveCursor(QTextCursor::End);
         } else if (action == QLatin1String("wheel") || action == QLatin1String("sideways")) {
-            QWheelEvent wheel = wheelOver(view.text1(), action == QLatin1String("wheel") ? QPoint(0, -120) : QPoint(-120, 0));
+            const QPointF centre = QRectF(view.text1()->rect()).center();
+            const QPoint delta = action == QLatin1String("wheel") ? QPoint(0, -120) : QPoint(-120, 0);
+            QWheelEvent wheel(centre, view.text1()->mapToGlobal(centre), QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
             QApplication::sendEvent(view.text1(), &wheel);
         } else {
-            QTest::keyClick(view.text1(), key.key(), key.keyboardModifiers());
+            QTest::mouseDClick(view.label1(), Qt::LeftButton);
         }
         QCOMPARE(view.vscroll1()->value(), value);
         QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line %1 of 2091").arg(value));
         QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(value).toLatin1()));
-        QCOMPARE(topOfPageShown(view), 0);
-    }
-
-    // At the last line indexed, a key that moves on finds the lines the
-    // file has gained since.
-    void keyAtTheLastLine_findsTheLinesAddedSince_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("value");
-        QTest::newRow("end") << int(Qt::Key_End) << 1000;
-        QTest::newRow("down") << int(Qt::Key_Down) << 290;
-    }
-    void keyAtTheLastLine_findsTheLinesAddedSince()
-    {
-        QFETCH(int, key);
-        QFETCH(int, value);
-        ViewFile& view = open(kLog, numberedLines(289));
-        view.vscroll1()->setValue(289);
-        QFile log(m_fixture->drive.native(kLog));
-        QVERIFY(log.open(QIODevice::Append));
-        const QByteArray added = numberedLines(1000).mid(numberedLines(289).size());
-        QCOMPARE(log.write(added), added.size());
-        log.close();
-        QTest::keyClick(view.vscroll1(), Qt::Key(key));
-        QCOMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line %1 of 1000").arg(value));
-        QVERIFY(shownText(view).startsWith(QStringLiteral("line %1\r\n").arg(value).toLatin1()));
+        // The text area shows the page from its first line.
+        QCOMPARE(view.text1()->cursorForPosition(QPoint(2, 2)).blockNumber(), 0);
     }
 
     // A long load ends as soon as the window is closed; the next open
@@ -221,6 +176,40 @@ private Q_SLOTS:
         QCOMPARE(next.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 3"));
     }
 
+    // A stage that ends while the viewer loads a long file has its outcome
+    // box answered from the keyboard, and its end runs to completion.
+    void stageEndsDuringALoad_outcomeBoxTakesReturn()
+    {
+        m_fixture->drive.write(kLog, numberedLines(3));
+        QVERIFY(QFile::resize(m_fixture->drive.native(kLog), qint64(4) << 30));
+        m_fixture->drive.installBatchProcessor("exit 0\n");
+        BoxedStageHost host;
+        StageRunner runner(m_fixture->drive.drives(), host);
+        QVERIFY(runner.launchAssessment(QChar('I')));
+        runner.Timer1().stop();
+        m_fixture->drive.write(stageByLetter(QChar('I'))->logPath, "NOTE: all went well\r\n");
+        m_fixture->drive.write(QStringLiteral("\\QELVRIN\\SIGNAL.TXT"), QByteArray());
+
+        m_fixture->launcher->OpenInViewer(kLog);
+        QPointer<ViewFile> view = m_fixture->launcher->window();
+        QVERIFY(view && view->reading());
+        QString boxText;
+        whenModal([&boxText](QWidget* box) {
+            boxText = static_cast<QMessageBox*>(box)->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        bool loadRanThroughout = false;
+        QTimer::singleShot(0, &runner, [&] {
+            runner.Timer1_Timer();
+            loadRanThroughout = view && view->reading();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.sasRunning(), 20000);
+        QCOMPARE(boxText, QStringLiteral("The Initial Assessment Program has successfully completed."));
+        QVERIFY(loadRanThroughout);
+        view->close();
+        QTRY_VERIFY(!view);
+    }
+
     // Loading into the open window lays it out for the font the settings
     // now hold, as a new window would. A size no page can be drawn in gives
     // the default size, and the file keeps what it holds.
@@ -257,35 +246,43 @@ private Q_SLOTS:
         QCOMPARE(m_fixture->endProgramCalls, 0);
     }
 
-    // A stage may write its log while it is shown: the next draw follows.
+    // A stage may write its log while it is shown: the next draw follows,
+    // on a worker when it reloads or has many new lines to index. At the
+    // last line indexed, a key that moves on finds the lines added since.
     void fileChangedWhileShown_nextDrawFollowsIt_data()
     {
         QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("key"); // pressed at the last line; 0: the view is drawn again at line 42
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QByteArray>("shown");
-        const QString unchanged = QStringLiteral("DLOADJCL.LOG line 42 of 100");
-        QTest::newRow("deleted") << "delete" << unchanged << QByteArray("line 42\r\n");
-        QTest::newRow("renamed over") << "rename over" << unchanged << QByteArray("line 42\r\n");
+        QTest::addColumn<bool>("onWorker");
+        // The file opened stays the one shown when another takes its name.
+        QTest::newRow("renamed over") << "rename over" << 0 << "DLOADJCL.LOG line 42 of 100" << QByteArray("line 42\r\n") << false;
         // Loaded afresh at the same line, or the last one there is.
-        QTest::newRow("truncated") << "truncate" << "DLOADJCL.LOG line 10 of 10" << QByteArray("line 10\r\n\r\n---");
-        QTest::newRow("rewritten shorter") << "rewrite shorter" << "DLOADJCL.LOG line 1 of 1" << QByteArray("new\r\n\r\n---");
-        QTest::newRow("rewritten in place") << "rewrite in place" << "DLOADJCL.LOG line 42 of 199" << QByteArray("\r\nline 22\r\n");
+        QTest::newRow("truncated") << "truncate" << 0 << "DLOADJCL.LOG line 10 of 10" << QByteArray("line 10\r\n\r\n---") << true;
+        QTest::newRow("rewritten in place") << "rewrite in place" << 0 << "DLOADJCL.LOG line 42 of 199" << QByteArray("\r\nline 22\r\n")
+                                            << true;
         // The last line, left open, goes on in the bytes appended.
-        QTest::newRow("appended") << "append" << "DLOADJCL.LOG line 42 of 105" << QByteArray("line 42\r\n");
+        QTest::newRow("appended") << "append" << 0 << "DLOADJCL.LOG line 42 of 105" << QByteArray("line 42\r\n") << false;
+        QTest::newRow("appended by the megabyte") << "append" << 0 << "DLOADJCL.LOG line 42 of 200000" << QByteArray("line 42\r\n") << true;
+        QTest::newRow("appended, Down at the end")
+            << "append" << int(Qt::Key_Down) << "DLOADJCL.LOG line 101 of 105" << QByteArray("line 101\r\n") << false;
+        QTest::newRow("appended, End at the end")
+            << "append" << int(Qt::Key_End) << "DLOADJCL.LOG line 105 of 105" << QByteArray("line 105\r\n") << false;
     }
     void fileChangedWhileShown_nextDrawFollowsIt()
     {
         QFETCH(QString, change);
+        QFETCH(int, key);
         QFETCH(QString, caption);
         QFETCH(QByteArray, shown);
+        QFETCH(bool, onWorker);
         const QByteArray original = numberedLines(100).chopped(2);
         ViewFile& view = open(kLog, original);
-        view.vscroll1()->setValue(42);
+        view.vscroll1()->setValue(key ? 100 : 42);
         const QString path = m_fixture->drive.native(kLog);
         QFile file(path);
-        if (change == QLatin1String("delete")) {
-            QVERIFY(file.remove());
-        } else if (change == QLatin1String("rename over")) {
+        if (change == QLatin1String("rename over")) {
             m_fixture->drive.write(kReport, "other\r\n");
             QCOMPARE(::rename(QFile::encodeName(m_fixture->drive.native(kReport)).constData(), QFile::encodeName(path).constData()), 0);
         } else if (change == QLatin1String("truncate")) {
@@ -294,45 +291,22 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadWrite));
             QCOMPARE(file.write(QByteArray(original).replace("\r\n", "\n\n")), original.size());
         } else {
-            const bool append = change == QLatin1String("append");
-            QVERIFY(file.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate));
-            const QByteArray bytes = append ? "\r\n" + numberedLines(105).mid(numberedLines(100).size()) : QByteArray("new\r\n");
-            QCOMPARE(file.write(bytes), bytes.size());
+            QVERIFY(file.open(QIODevice::Append));
+            const QByteArray added = "\r\n" + numberedLines(caption.section(u' ', -1).toInt()).mid(numberedLines(100).size());
+            QCOMPARE(file.write(added), added.size());
         }
         file.close();
-        view.vscroll1_Change();
+        if (key)
+            QTest::keyClick(view.vscroll1(), Qt::Key(key));
+        else
+            view.vscroll1_Change();
+        QCOMPARE(view.reading(), onWorker);
         QTRY_COMPARE(view.windowTitle(), caption);
         QVERIFY2(shownText(view).startsWith(shown), shownText(view).left(40).constData());
         if (change == QLatin1String("append")) {
             view.vscroll1()->setValue(100);
             QVERIFY(shownText(view).startsWith("line 100\r\nline 101\r\n"));
         }
-    }
-
-    // Lines added by the megabyte are indexed on a worker, as a load is.
-    void manyLinesAdded_areIndexedOffTheGuiThread()
-    {
-        ViewFile& view = open(kLog, numberedLines(100));
-        QFile log(m_fixture->drive.native(kLog));
-        QVERIFY(log.open(QIODevice::Append));
-        const QByteArray added = numberedLines(200000).mid(numberedLines(100).size());
-        QCOMPARE(log.write(added), added.size());
-        log.close();
-        view.vscroll1_Change();
-        QVERIFY(view.reading());
-        QTRY_COMPARE(view.windowTitle(), QStringLiteral("DLOADJCL.LOG line 1 of 200000"));
-    }
-
-    void binaryFile_textAreaHoldsEveryByte()
-    {
-        QByteArray bytes;
-        for (int value = 0; value < 256; ++value) {
-            if (value != '\r' && value != '\n')
-                bytes += char(value);
-        }
-        ViewFile& view = open(kLog, bytes + "\r\nsecond\r\n");
-        QCOMPARE(shownText(view), view.document().viewText(1));
-        QVERIFY(shownText(view).startsWith(bytes + "\r\nsecond\r\n"));
     }
 };
 

@@ -47,16 +47,6 @@ private Q_SLOTS:
         QCOMPARE(result.pages, 2);
         QCOMPARE(result.outcome, PrintedPages::Outcome::PrinterFailed);
     }
-
-    void fullPage_goesOnOnTheNext()
-    {
-        QTemporaryDir dir;
-        LineReader reader(testing::writeFile(dir, QStringLiteral("report.txt"), testing::numberedLines(100)));
-        PageRecorder sink;
-        QCOMPARE(printPages(reader, sink, [](int) {}).pages, 2);
-        QCOMPARE(sink.pages.first().size(), 60);
-        QCOMPARE(sink.pages.last().first(), "line 61");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPrintPages)

@@ -1,17 +1,29 @@
+#include "viewer/search_command.h"
+#include "viewer/search_scan.h"
+#include "viewer/search_state.h"
+
+#include "search_reference.h"
 #include "support/file_writer.h"
 #include "support/numbered_lines.h"
 #include "support/scripted_dialogs.h"
-#include "viewer/search_command.h"
-#include "viewer/search_state.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace qelvrin;
 using qelvrin::testing::numberedLines;
+using qelvrin::testing::referenceFind;
 using qelvrin::testing::ScriptedDialogs;
 
 namespace {
+
+qint64 foundLine(const LineSearchResult& result)
+{
+    if (result.outcome == LineSearchResult::Outcome::Unreadable)
+        qFatal("unexpected unreadable file: %s", qPrintable(result.error));
+    return result.outcome == LineSearchResult::Outcome::Found ? result.line : 0;
+}
 
 // A view of the file's lines, first line `first`, as the scroll bar holds it.
 class FakeView : public SearchView {
@@ -51,17 +63,63 @@ QString notInFile(const QString& upper)
 
 } // namespace
 
-class TestSearchCommand : public QObject {
+// The scan that finds a line, then the command around it: the operator's
+// boxes, the hourglass and the line shown.
+class TestSearch : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
 
-    ViewedFile fileWith(const QByteArray& bytes)
-    {
-        return {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), qelvrin::testing::writeFile(m_dir, QStringLiteral("IASMTJCL.LOG"), bytes)};
-    }
+    QString writeFile(const QByteArray& bytes) { return qelvrin::testing::writeFile(m_dir, QStringLiteral("IASMTJCL.LOG"), bytes); }
 
 private Q_SLOTS:
+    // CR LF split between reads, lines and needles longer than a read, and
+    // block edges: the fast scan must agree with the line-by-line one.
+    void randomFiles_agreeWithLineByLine()
+    {
+        static const char alphabet[] = "aAbB\xe9\xc9\xfe\xde: \r\n\r\n\f";
+        for (quint32 seed = 1; seed <= 300; ++seed) {
+            QRandomGenerator random(seed);
+            QByteArray bytes;
+            const int length = random.bounded(0, 400);
+            for (int i = 0; i < length; ++i)
+                bytes.append(alphabet[random.bounded(int(sizeof alphabet - 1))]);
+            QByteArray needle;
+            const int needleLength = random.bounded(1, 5);
+            for (int i = 0; i < needleLength; ++i)
+                needle.append(alphabet[random.bounded(11)]); // no line ends, no form feed
+            const qint64 after = random.bounded(0, 12);
+            const qsizetype readSize = random.bounded(1, 90);
+            const int threads = random.bounded(1, 6); // shares end at any byte
+            const QString path = writeFile(bytes);
+
+            const qint64 expected = referenceFind(path, needle, after);
+            const qint64 actual = foundLine(findLineAfter(path, QString::fromLatin1(needle), after, readSize, nullptr, threads));
+            QVERIFY2(actual == expected, qPrintable(QStringLiteral("seed %1: line %2, line by line %3").arg(seed).arg(actual).arg(expected)));
+        }
+    }
+
+    // Long stretches between hits, where the line ends are counted in bulk:
+    // line ends in every byte fill the bulk counters fastest; reads of odd
+    // sizes. Mixed line ends on lane edges are the random files' test.
+    void longStretches_agreeWithLineByLine_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const char* end : {"\r", "\n", "\r\n", "\n\r"})
+            QTest::newRow(qPrintable(QStringLiteral("dense %1").arg(QLatin1String(QByteArray(end).toHex()))))
+                << QByteArray(end).repeated(40000) + "a needle" + end + QByteArray(end).repeated(70000) + "needle";
+    }
+    void longStretches_agreeWithLineByLine()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = writeFile(bytes);
+        for (const qint64 after : {0, 1000, 4999, 40001}) {
+            const qint64 expected = referenceFind(path, "needle", after);
+            for (const qsizetype readSize : {4097, 65536, 256 * 1024})
+                QCOMPARE(foundLine(findLineAfter(path, QStringLiteral("nEEdle"), after, readSize, nullptr, int(readSize % 3) + 1)), expected);
+        }
+    }
+
     void search_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -117,7 +175,7 @@ private Q_SLOTS:
                 busyAtBox << (view.busy > 0);
         };
 
-        runSearch(state, dialogs, shared, fileWith(bytes));
+        runSearch(state, dialogs, shared, {QStringLiteral("\\QELVRIN\\IASMTJCL.LOG"), writeFile(bytes)});
 
         QCOMPARE(view.first, expectedFirst);
         QCOMPARE(state.SearchText, expectedText);
@@ -135,5 +193,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSearchCommand)
-#include "tst_search_command.moc"
+QTEST_GUILESS_MAIN(TestSearch)
+#include "tst_search.moc"
