@@ -65,9 +65,9 @@ qint64 LineIndex::stretchOf(int part) const
     return part * (2 * m_partBytes + kLongestEntry + kJumpBytes);
 }
 
-void LineIndex::beginPart(LineIndex& part, int number, int parts, qint64 fileStart) const
+void LineIndex::beginPart(LineIndex& part, int number, qint64 fileStart) const
 {
-    Q_ASSERT(number < parts && m_recordData);
+    Q_ASSERT(m_recordData && stretchOf(number + 1) <= qint64(m_records.capacity()));
     part.clear();
     part.m_isPart = true;
     part.m_recordData = m_recordData;

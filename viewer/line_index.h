@@ -57,10 +57,10 @@ public:
     // kept in `parts` stretches (one per part, in file order).
     void reserveFor(qint64 fileBytes, int parts = 1);
     // Makes `part` (empty) the writer of the lines of the file from
-    // `fileStart` into stretch `number` of a reservation for `parts`. It
+    // `fileStart` into stretch `number` of this index's reservation. It
     // writes into this index's memory: one part per stretch, and no other
     // use of this index until adopt() took them all.
-    void beginPart(LineIndex& part, int number, int parts, qint64 fileStart) const;
+    void beginPart(LineIndex& part, int number, qint64 fileStart) const;
     // Appends the lines of `count` parts, which follow one another in the
     // file, to this index (empty).
     void adopt(const LineIndex* parts, int count);

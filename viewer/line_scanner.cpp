@@ -180,8 +180,6 @@ void Scanner::finish(qint64 fileEnd)
         m_index.append(fileEnd - m_index.fileEnd(), LineEnd::None, m_formFeed);
 }
 
-
-
 // Reads the file from the end of `index` (where a line begins) and appends
 // the lines that begin before `stopAt`, through the end of the last of them;
 // the bytes from `end` on are taken as not there. Touches only `index`, its
@@ -281,7 +279,7 @@ ScanOutcome indexFile(const ReadOnlyFile& file, LineIndex& index, qint64 end, in
             outcome[std::size_t(n)] = {false, reason};
             return;
         }
-        index.beginPart(part[n], n, parts, start);
+        index.beginPart(part[n], n, start);
         outcome[std::size_t(n)] = start >= shareEnd && n + 1 < parts ? ScanOutcome{true, {}} : scanStretch(file, part[n], shareEnd, end, abandon);
     };
     std::vector<std::thread> helpers;

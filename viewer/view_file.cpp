@@ -27,7 +27,6 @@ constexpr int kKeyF1 = 112;
 constexpr int kKeyF3 = 114;
 const QColor kCornerGrey{192, 192, 192};
 
-
 // The key code the handlers know: function keys from 112, others as Qt has them.
 int keyCodeOf(const QKeyEvent& event)
 {
