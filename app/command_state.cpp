@@ -14,12 +14,12 @@ bool readsDataFile(const StageInfo& stage)
     return stage.role == StageRole::ReadsData;
 }
 
+} // namespace
+
 CommandId viewCommand(const StageOutput& output)
 {
     return {output.report ? Command::ViewReport : Command::ViewLog, output.viewedAs->letter};
 }
-
-} // namespace
 
 QString controlName(CommandId id)
 {

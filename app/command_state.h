@@ -10,7 +10,7 @@
 namespace qelvrin {
 
 class DriveMap;
-struct StageInfo;
+struct StageOutput;
 
 // The commands that stage control switches on and off.
 enum class Command {
@@ -38,6 +38,10 @@ struct CommandId {
 
 // The object name of the command's control in the window.
 QString controlName(CommandId id);
+
+// The View item that shows a stage output; only for an output a stage's
+// View item shows (viewedAs set).
+CommandId viewCommand(const StageOutput& output);
 
 // Enabled flags of every command that stage control switches: mnuDelete,
 // the Run and View menus with their items, and the stage buttons. The window

@@ -125,8 +125,7 @@ void Mainmenu::buildViewMenu()
             view->addSeparator()->setObjectName(QStringLiteral("mnuVSeparator"));
         }
         const StageControls& controls = output.viewedAs->controls;
-        const CommandId id{output.report ? Command::ViewReport : Command::ViewLog, output.viewedAs->letter};
-        QAction* item = addCommandItem(view, id, output.report ? controls.reportCaption : controls.logCaption);
+        QAction* item = addCommandItem(view, viewCommand(output), output.report ? controls.reportCaption : controls.logCaption);
         connect(item, &QAction::triggered, this, [this, path = output.path] { m_openInViewer(path); });
     }
 }

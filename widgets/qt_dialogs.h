@@ -15,8 +15,6 @@ public:
     // `parent` owns the boxes while they are shown; may be null.
     explicit QtDialogs(QWidget* parent = nullptr, DriveMap drives = {}) : m_parent(parent), m_drives(std::move(drives)) {}
     void setParent(QWidget* parent) { m_parent = parent; }
-    // The drives the file-open dialog offers and reads typed names through.
-    void setDrives(const DriveMap& drives) { m_drives = drives; }
 
     Answer message(const MessageBoxRequest& request) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
