@@ -83,9 +83,8 @@ ReportWritten writeReport(const QString& outdir)
     }
     const QList<LineResult> results = loadResults(outdir, list.lines);
     written.counts = countResults(results);
-    if (!files::replaceContents(outdir + QStringLiteral("/summary.tsv"), summaryTsv(outdir, results), &written.error)
-        || !files::replaceContents(outdir + QStringLiteral("/report.html"), reportHtml(outdir, results), &written.error))
-        return written;
+    if (files::replaceContents(outdir + QStringLiteral("/summary.tsv"), summaryTsv(outdir, results), &written.error))
+        files::replaceContents(outdir + QStringLiteral("/report.html"), reportHtml(outdir, results), &written.error);
     return written;
 }
 
