@@ -168,7 +168,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qelvrin-backlog"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QELVRIN_VERSION));
     const QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -176,7 +176,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (command == QLatin1String("--version")) {
-        std::printf("qelvrin-backlog 1.6\n");
+        std::printf("qelvrin-backlog %s\n", QELVRIN_VERSION);
         return 0;
     }
     int jobs = QThread::idealThreadCount();
