@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QUrl>
 
 #include <algorithm>
@@ -43,15 +42,7 @@ QString link(const QString& relative, const QString& caption)
 
 qint64 stageDuration(const LineResult& result, int index)
 {
-    if (!result.json)
-        return 0;
-    const QJsonArray stages = result.json->value(QStringLiteral("stages")).toArray();
-    const QString letter = stageTable().at(index).letter;
-    for (const QJsonValue stage : stages) {
-        if (stage[QStringLiteral("stage")].toString() == letter)
-            return stage[QStringLiteral("durationMs")].toInteger();
-    }
-    return 0;
+    return result.stage(stageTable().at(index).letter).value(QStringLiteral("durationMs")).toInteger();
 }
 
 QString outcomeChart(const Counts& counts)
@@ -93,13 +84,14 @@ QString durationChart(const QList<LineResult>& results)
         svg += QStringLiteral("<text x=\"0\" y=\"%1\">%2</text>").arg(y + 11).arg(html(result.line.name().left(40)));
         qint64 x = 150;
         for (int i = 0; i < 3; ++i) {
-            const qint64 width = 360 * stageDuration(result, i) / longest;
+            const qint64 ms = stageDuration(result, i);
+            const qint64 width = 360 * ms / longest;
             svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"12\" fill=\"%4\"><title>%5 ms</title></rect>")
                        .arg(x)
                        .arg(y)
                        .arg(width)
                        .arg(QLatin1String(kStageColours.at(i)))
-                       .arg(stageDuration(result, i));
+                       .arg(ms);
             x += width;
         }
     }

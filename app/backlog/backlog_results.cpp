@@ -56,6 +56,17 @@ QString LineResult::cause() const
     return {};
 }
 
+QJsonObject LineResult::stage(QChar letter) const
+{
+    if (!json)
+        return {};
+    for (const QJsonValue stage : json->value(QStringLiteral("stages")).toArray()) {
+        if (stage[QStringLiteral("stage")].toString() == QString(letter))
+            return stage.toObject();
+    }
+    return {};
+}
+
 QString resultPath(const QString& outdir, const BacklogLine& line)
 {
     return outdir + QStringLiteral("/results/") + line.name() + QStringLiteral(".json");

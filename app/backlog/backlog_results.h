@@ -26,6 +26,8 @@ struct LineResult {
     // Why it did not end with 0, in one line: the log's first error, the
     // runner's refusal or a stage's reason.
     QString cause() const;
+    // Its entry for the stage of `letter`; empty when it has none.
+    QJsonObject stage(QChar letter) const;
 };
 
 QString resultPath(const QString& outdir, const BacklogLine& line);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace qelvrin::backlog {
@@ -77,16 +78,17 @@ bool LocalRun::tasksRunning() const
 
 void LocalRun::showProgress()
 {
-    int done = 0;
-    int failed = 0;
     for (const BacklogLine& line : m_lines) {
+        if (m_finished.contains(line.ordinal))
+            continue;
         const QString path = resultPath(m_outdir, line);
         if (QFileInfo(path).lastModified() < m_started)
             continue; // an earlier run's, which --failed runs again
-        const LineResult result{line, readResult(path)};
-        done += result.finished() ? 1 : 0;
-        failed += result.finished() && result.exitStatus() != 0 ? 1 : 0;
+        if (const LineResult result{line, readResult(path)}; result.finished())
+            m_finished.insert(line.ordinal, result.exitStatus() != 0);
     }
+    const int done = int(m_finished.size());
+    const int failed = int(std::count(m_finished.cbegin(), m_finished.cend(), true));
     QString left = QStringLiteral("time left unknown");
     if (done > 0) {
         const qint64 seconds = m_clock.elapsed() * (m_lines.size() - done) / done / 1000;

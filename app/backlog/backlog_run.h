@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QProcess>
@@ -44,6 +45,9 @@ private:
     QTimer m_tick;
     QElapsedTimer m_clock;
     QDateTime m_started;
+    // Lines this run has seen finish, and whether each failed: a line runs
+    // once a run, so its result is not read again at every tick.
+    QHash<int, bool> m_finished;
 };
 
 // The ordinals (1-based, among the SDG lines) as a Slurm array: "1-3,7".

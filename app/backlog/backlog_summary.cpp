@@ -3,7 +3,6 @@
 #include "platform/file_ops.h"
 #include "stages/stage_table.h"
 
-#include <QJsonArray>
 #include <QStringList>
 
 namespace qelvrin::backlog {
@@ -15,17 +14,6 @@ QString field(QString text)
     for (const QChar end : {QLatin1Char('\t'), QLatin1Char('\n'), QLatin1Char('\r')})
         text.replace(end, QLatin1Char(' '));
     return text;
-}
-
-QString stageOutcome(const LineResult& result, QChar letter)
-{
-    if (!result.json)
-        return {};
-    for (const QJsonValue stage : result.json->value(QStringLiteral("stages")).toArray()) {
-        if (stage[QStringLiteral("stage")].toString() == QString(letter))
-            return stage[QStringLiteral("outcome")].toString();
-    }
-    return {};
 }
 
 } // namespace
@@ -60,7 +48,7 @@ QByteArray summaryTsv(const QString& outdir, const QList<LineResult>& results)
             status ? QString::number(*status) : QString(),
         };
         for (const StageInfo& stage : stageTable())
-            row << stageOutcome(result, stage.letter);
+            row << result.stage(stage.letter).value(QStringLiteral("outcome")).toString();
         row << QStringList{
             field(result.finished() ? result.cause() : outcomeWord(Outcome::NotFinished)),
             json.value(QStringLiteral("startedAt")).toString(),
@@ -83,9 +71,8 @@ ReportWritten writeReport(const QString& outdir)
     }
     const QList<LineResult> results = loadResults(outdir, list.lines);
     written.counts = countResults(results);
-    if (!files::replaceContents(outdir + QStringLiteral("/summary.tsv"), summaryTsv(outdir, results), &written.error)
-        || !files::replaceContents(outdir + QStringLiteral("/report.html"), reportHtml(outdir, results), &written.error))
-        return written;
+    if (files::replaceContents(outdir + QStringLiteral("/summary.tsv"), summaryTsv(outdir, results), &written.error))
+        files::replaceContents(outdir + QStringLiteral("/report.html"), reportHtml(outdir, results), &written.error);
     return written;
 }
 

@@ -14,6 +14,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -128,8 +129,11 @@ int runTask(const QString& outdir, const QString& ordinalText)
     if (!task.start())
         return kRefused;
     const int status = QCoreApplication::exec();
-    // The array's last task to end writes the report.
-    if (qEnvironmentVariableIsSet("SLURM_ARRAY_TASK_ID") && countResults(loadResults(outdir, list.lines)).notFinished == 0)
+    // The array's last task to end writes the report. Every task asks, so
+    // the search stops at the first line not finished, from the list's end
+    // where the lines still to run mostly lie.
+    const auto finished = [&outdir](const BacklogLine& line) { return LineResult{line, readResult(resultPath(outdir, line))}.finished(); };
+    if (qEnvironmentVariableIsSet("SLURM_ARRAY_TASK_ID") && std::all_of(list.lines.crbegin(), list.lines.crend(), finished))
         writeReport(outdir);
     return status;
 }
@@ -168,7 +172,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qelvrin-backlog"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QELVRIN_VERSION));
     const QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -176,7 +180,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (command == QLatin1String("--version")) {
-        std::printf("qelvrin-backlog 1.6\n");
+        std::printf("qelvrin-backlog %s\n", QELVRIN_VERSION);
         return 0;
     }
     int jobs = QThread::idealThreadCount();
